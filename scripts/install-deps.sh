@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation)
 if [ "${1:-}" = test ]; then
-    packages+=(clang libclang-rt-14-dev)
+    packages+=(clang libclang-rt-14-dev binutils-mingw-w64-x86-64)
 fi
 
 missing=()

@@ -1,0 +1,297 @@
+// The window as a pupil uses it: typing with the keyboard, clicking the real
+// buttons, moving with Tab; and the window's fixed captions and layout.
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "form_texts.h"
+#include "test_support.h"
+#include "zelvane_form.h"
+
+using namespace zelvane;
+
+class TestZelvaneForm : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void roadOfOneCalculation();
+    void fifthCharacterRefused_data();
+    void fifthCharacterRefused();
+    void resultFieldsAreReadOnly_data();
+    void resultFieldsAreReadOnly();
+    void addPartsUnavailableAtStartAndAfterClear();
+    void failedActionLeavesWindowAsItWas();
+    void tabOrder();
+    void labelsAnnounceTheirFields_data();
+    void labelsAnnounceTheirFields();
+    void geometry_data();
+    void geometry();
+    void captionsColoursAndFont();
+    void helpTexts();
+    void windowCaption();
+
+private:
+    void Type(int field, const QString& keys);
+    void Click(int button);
+    QString Field(int index) const { return window_->Text2(index)->text(); }
+
+    Zelvane* window_ = nullptr;
+};
+
+void TestZelvaneForm::init() {
+    window_ = new Zelvane(texts::WindowCaption({}));
+    window_->show();
+    window_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window_));
+}
+
+void TestZelvaneForm::cleanup() {
+    delete window_;
+    window_ = nullptr;
+}
+
+void TestZelvaneForm::Type(int field, const QString& keys) {
+    QLineEdit* edit = window_->Text2(field);
+    QTest::mouseClick(edit, Qt::LeftButton);
+    edit->selectAll();
+    // keyClicks knows Latin letters only; Cyrillic arrives as key text.
+    for (const QChar c : keys) {
+        QTest::sendKeyEvent(QTest::Press, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+void TestZelvaneForm::Click(int button) { QTest::mouseClick(window_->Command1(button), Qt::LeftButton); }
+
+void TestZelvaneForm::roadOfOneCalculation() {
+    Type(kNumerator, "7");
+    Type(kDenominator, "13");
+    Click(kCalculateButton);
+    QCOMPARE(Field(kExpansion), QString("0.05384615384615384"));
+    QCOMPARE(Field(kLeftGroup), QString("538"));
+    QCOMPARE(Field(kRightGroup), QString("461"));
+    QCOMPARE(Field(kSum), QString("999"));
+    QVERIFY(window_->Command1(kAddPartsButton)->isEnabled());
+
+    // The pupil tries a pair of their own.
+    Type(kLeftGroup, "100");
+    Type(kRightGroup, "899.4");
+    QCOMPARE(Q(window_->State().Text2(kRightGroup)), QString("899.4"));
+    Click(kAddPartsButton);
+    QCOMPARE(Field(kSum), QString("999"));
+    Type(kRightGroup, "900");
+    Click(kAddPartsButton);
+    QCOMPARE(Field(kSum), QString("1000"));
+
+    Click(kClearButton);
+    for (int i = 0; i < kText2Count; ++i) {
+        QVERIFY2(Field(i).isEmpty(), qPrintable(QString::number(i)));
+    }
+    QVERIFY(!window_->Command1(kAddPartsButton)->isEnabled());
+}
+
+void TestZelvaneForm::fifthCharacterRefused_data() {
+    QTest::addColumn<int>("field");
+    QTest::newRow("numerator") << int(kNumerator);
+    QTest::newRow("denominator") << int(kDenominator);
+}
+
+void TestZelvaneForm::fifthCharacterRefused() {
+    QFETCH(int, field);
+    Type(field, "12345");
+    QCOMPARE(Field(field), QString("1234"));
+    QCOMPARE(Q(window_->State().Text2(field)), QString("1234"));
+    Type(field, QString::fromUtf8("абвгд"));
+    QCOMPARE(Field(field), QString::fromUtf8("абвг"));
+    // Pasting a long text keeps only four characters too.
+    QApplication::clipboard()->setText("98765");
+    window_->Text2(field)->selectAll();
+    QTest::keySequence(window_->Text2(field), QKeySequence::Paste);
+    QCOMPARE(Field(field), QString("9876"));
+    QCOMPARE(Q(window_->State().Text2(field)), QString("9876"));
+}
+
+void TestZelvaneForm::resultFieldsAreReadOnly_data() {
+    QTest::addColumn<int>("field");
+    QTest::newRow("expansion") << int(kExpansion);
+    QTest::newRow("sum") << int(kSum);
+}
+
+void TestZelvaneForm::resultFieldsAreReadOnly() {
+    QFETCH(int, field);
+    Type(kNumerator, "7");
+    Type(kDenominator, "13");
+    Click(kCalculateButton);
+    const QString before = Field(field);
+    Type(field, "42");
+    QTest::keyClick(window_->Text2(field), Qt::Key_Backspace);
+    QCOMPARE(Field(field), before);
+    QVERIFY(window_->Text2(field)->isReadOnly());
+}
+
+void TestZelvaneForm::addPartsUnavailableAtStartAndAfterClear() {
+    QPushButton* addParts = window_->Command1(kAddPartsButton);
+    QVERIFY(!addParts->isEnabled());
+    Type(kLeftGroup, "538");
+    Type(kRightGroup, "461");
+    Click(kAddPartsButton);
+    QCOMPARE(Field(kSum), QString());
+
+    Type(kDenominator, "2");  // below 3: Calculate does nothing
+    Click(kCalculateButton);
+    QVERIFY(!addParts->isEnabled());
+    QCOMPARE(Field(kExpansion), QString());
+
+    Type(kDenominator, "3");
+    Click(kCalculateButton);
+    QVERIFY(addParts->isEnabled());
+    Click(kClearButton);
+    QVERIFY(!addParts->isEnabled());
+    QVERIFY(window_->Command1(kCalculateButton)->isEnabled());
+    QVERIFY(window_->Command1(kClearButton)->isEnabled());
+}
+
+void TestZelvaneForm::failedActionLeavesWindowAsItWas() {
+    Type(kNumerator, "7");
+    Type(kDenominator, "13");
+    Click(kCalculateButton);
+    Type(kNumerator, "-7");
+    Type(kDenominator, "3");
+    Click(kCalculateButton);  // the remainder would leave 32 bits: abandoned
+    QCOMPARE(Field(kExpansion), QString("0.05384615384615384"));
+    QCOMPARE(Field(kSum), QString("999"));
+    QCOMPARE(Field(kNumerator), QString("-7"));
+    QVERIFY(window_->Command1(kAddPartsButton)->isEnabled());
+}
+
+void TestZelvaneForm::tabOrder() {
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(window_->Text1(0)));
+    const auto walk = [this](const QList<QWidget*>& expected) {
+        window_->Text1(0)->setFocus();
+        for (QWidget* next : expected) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+    };
+    QList<QWidget*> order{window_->Text2(kDenominator), window_->Text2(kExpansion), window_->Text2(kLeftGroup),
+                          window_->Text2(kRightGroup),  window_->Text2(kSum),       window_->Command1(0)};
+    // Add parts is skipped while unavailable.
+    walk(order + QList<QWidget*>{window_->Command1(2), window_->Text2(kNumerator), window_->Text1(0)});
+
+    Type(kDenominator, "13");
+    Click(kCalculateButton);
+    walk(order + QList<QWidget*>{window_->Command1(1), window_->Command1(2), window_->Text2(kNumerator)});
+}
+
+void TestZelvaneForm::labelsAnnounceTheirFields_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("numerator") << int(kNumerator) << QString::fromUtf8("Числител");
+    QTest::newRow("denominator") << int(kDenominator) << QString::fromUtf8("Знаменател");
+    QTest::newRow("expansion") << int(kExpansion) << QString::fromUtf8("Дестична дроб");
+    QTest::newRow("left group") << int(kLeftGroup) << QString::fromUtf8("Лява група");
+    QTest::newRow("right group") << int(kRightGroup) << QString::fromUtf8("Дясна група");
+    QTest::newRow("sum") << int(kSum) << QString::fromUtf8("Сума");
+}
+
+void TestZelvaneForm::labelsAnnounceTheirFields() {
+    QFETCH(int, field);
+    QFETCH(QString, name);
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(window_->Text2(field));
+    QVERIFY(iface);
+    QCOMPARE(iface->text(QAccessible::Name), name);
+    for (int i = 0; i < kCommand1Count; ++i) {
+        QCOMPARE(QAccessible::queryAccessibleInterface(window_->Command1(i))->text(QAccessible::Name),
+                 texts::kCommand1[i]);
+    }
+}
+
+void TestZelvaneForm::geometry_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QRect>("twips");  // left, top, width, height
+    const QList<std::pair<const char*, QRect>> places{
+        {"Label1_0", {1800, 0, 3495, 375}},    {"Label1_1", {1440, 1080, 495, 375}},
+        {"Label1_2", {3360, 720, 2655, 375}},  {"Label1_3", {1920, 1560, 1335, 375}},
+        {"Label1_4", {3360, 1560, 1335, 375}}, {"Label1_5", {4800, 1560, 1215, 375}},
+        {"Label1_6", {120, 720, 1335, 375}},   {"Label1_7", {1920, 720, 1335, 375}},
+        {"Text2_0", {1920, 1050, 1335, 405}},  {"Text2_1", {3360, 1080, 2655, 405}},
+        {"Text2_2", {1920, 1920, 1335, 405}},  {"Text2_3", {3360, 1920, 1335, 405}},
+        {"Text2_4", {4800, 1920, 1215, 405}},  {"Text2_5", {120, 1080, 1335, 405}},
+        {"Command1_0", {6000, 240, 1095, 375}}, {"Command1_1", {120, 1680, 1695, 495}},
+        {"Command1_2", {120, 240, 1095, 375}},  {"Text1_0", {120, 2520, 6975, 2535}},
+    };
+    for (const auto& [name, rect] : places) {
+        QTest::newRow(name) << QString(name) << rect;
+    }
+}
+
+void TestZelvaneForm::geometry() {
+    QFETCH(QString, control);
+    QFETCH(QRect, twips);
+    auto* widget = window_->findChild<QWidget*>(control);
+    QVERIFY(widget);
+    QCOMPARE(widget->geometry(), QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
+    QVERIFY(widget->isVisible());
+    QCOMPARE(window_->size(), QSize(7215 / 15, 5160 / 15));
+    QCOMPARE(window_->minimumSize(), window_->maximumSize());
+}
+
+void TestZelvaneForm::captionsColoursAndFont() {
+    for (int i = 0; i < 8; ++i) {
+        QLabel* label = window_->Label1(i);
+        QCOMPARE(label->text(), texts::kLabel1[i]);
+        QVERIFY(label->alignment() & Qt::AlignHCenter);
+        QCOMPARE(label->palette().color(QPalette::Window), QColor(255, 192, 128));
+        QVERIFY(label->autoFillBackground());
+    }
+    QCOMPARE(texts::kLabel1[0], QString::fromUtf8("Информатика -  зелване"));
+    const QColor buttonColours[] = {QColor(0, 255, 0), QColor(0, 192, 0), QColor(255, 0, 0)};
+    for (int i = 0; i < kCommand1Count; ++i) {
+        QCOMPARE(window_->Command1(i)->text(), texts::kCommand1[i]);
+        QCOMPARE(window_->Command1(i)->palette().color(QPalette::Active, QPalette::Button), buttonColours[i]);
+    }
+    // Unavailable, Add parts is painted grey rather than green.
+    QCOMPARE(window_->Command1(kAddPartsButton)->palette().color(QPalette::Disabled, QPalette::Button).saturation(), 0);
+    QCOMPARE(window_->palette().color(QPalette::Window), QColor(192, 192, 255));
+    QCOMPARE(window_->font().family(), QString("Times New Roman"));
+    QCOMPARE(window_->font().pointSize(), 12);
+    QCOMPARE(window_->font().weight(), QFont::Normal);
+    QCOMPARE(window_->Text2(kExpansion)->font(), window_->font());
+}
+
+void TestZelvaneForm::helpTexts() {
+    QCOMPARE(texts::kTaskText.count(QStringLiteral("\r\n")), 9);
+    QVERIFY(texts::kTaskText.endsWith(QStringLiteral(u"тяхната сума. \r\n")));
+    QVERIFY(texts::kTaskText.contains(QStringLiteral("\r\n1/13 = 0.076923077 769 + 230 = 999\r\n")));
+    QVERIFY(texts::kTaskText.contains(QStringLiteral("\r\n1/7 = 0.142857143  142 + 857 = 999\r\n")));
+    QCOMPARE(texts::kQuotationText.count(QStringLiteral("\r\n")), 3);
+    QVERIFY(texts::kQuotationText.startsWith(QStringLiteral(u"Неприятното в това да си първият, направил нещо по \r\n")));
+
+    QPlainTextEdit* task = window_->Text1(0);
+    QString shown = texts::kTaskText;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QCOMPARE(task->toPlainText(), shown);
+    QVERIFY(task->isReadOnly());
+    QCOMPARE(task->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    // The quotation would cover the task text; it is offered as its tooltip.
+    QVERIFY(!window_->Text1(1)->isVisible());
+    QVERIFY(task->toolTip().startsWith(QStringLiteral(u"Неприятното")));
+    QVERIFY(task->toolTip().endsWith(QStringLiteral(u"било.")));
+}
+
+void TestZelvaneForm::windowCaption() {
+    QCOMPARE(window_->windowTitle(), QString::fromUtf8("Информатика - брой знаци при делене"));
+    QCOMPARE(texts::WindowCaption("https://example.org"),
+             QString::fromUtf8("https://example.org Информатика - брой знаци при делене"));
+}
+
+QTEST_MAIN(TestZelvaneForm)
+#include "tst_zelvane_form.moc"

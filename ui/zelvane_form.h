@@ -1,0 +1,48 @@
+// The program's only window: the worksheet's controls at their fixed places,
+// bound to the form state of the core. Every click runs one core action and
+// the window then shows every field the action changed.
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "form_state.h"
+
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace zelvane {
+
+class Zelvane : public QWidget {
+    Q_OBJECT
+
+public:
+    // caption: the window title (publisher's address and title).
+    explicit Zelvane(const QString& caption, QWidget* parent = nullptr);
+
+    // Client size in pixels at 96 dpi (7215 x 5160 twips).
+    static constexpr QSize kClientSize{481, 344};
+
+    const FormState& State() const { return state_; }
+    QLineEdit* Text2(int index) const { return text2_.at(index); }
+    QPushButton* Command1(int index) const { return command1_.at(index); }
+    QLabel* Label1(int index) const { return label1_.at(index); }
+    QPlainTextEdit* Text1(int index) const { return text1_.at(index); }
+
+    // Passes a click on Command1(index) to the core, as the button does.
+    void ClickCommand(int index);
+
+private:
+    void BuildControls();
+    void ShowState();
+
+    FormState state_;
+    std::array<QLineEdit*, kText2Count> text2_{};
+    std::array<QPushButton*, kCommand1Count> command1_{};
+    std::array<QLabel*, 8> label1_{};
+    std::array<QPlainTextEdit*, 2> text1_{};
+};
+
+}  // namespace zelvane
