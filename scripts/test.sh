@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: once in a normal
-# build and once with AddressSanitizer and UndefinedBehaviorSanitizer.
+# build and once with AddressSanitizer and UndefinedBehaviorSanitizer; then
+# runs each fuzzer for a short, bounded time (FUZZ_SECONDS, default 30).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test
@@ -16,6 +17,25 @@ echo "== sanitizer build"
 cmake -S . -B build-asan -DBUILD_TESTING=ON -DZELVANE_BUILD_UI=ON -DZELVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-asan --parallel "$jobs"
 ctest --test-dir build-asan --output-on-failure --parallel "$jobs"
+
+echo "== fuzzers"
+cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DZELVANE_FUZZ=ON -DZELVANE_BUILD_UI=OFF \
+    -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-fuzz --parallel "$jobs"
+for target in parse_leading_number form_session; do
+    corpus=$(mktemp -d)
+    case $target in parse_leading_number) seeds=fuzz/corpus/parse ;; *) seeds=fuzz/corpus/session ;; esac
+    status=0
+    ./build-fuzz/fuzz/fuzz_$target -max_total_time="${FUZZ_SECONDS:-30}" -timeout=10 \
+        -artifact_prefix=build-fuzz/ "$corpus" "$seeds" >build-fuzz/$target.log 2>&1 || status=$?
+    grep -E '^(Done|==[0-9]+==|SUMMARY)|invariant|runtime error' build-fuzz/$target.log || true
+    rm -rf "$corpus"
+    if [ "$status" -ne 0 ]; then
+        tail -n 40 build-fuzz/$target.log
+        echo "fuzz_$target found a failure (exit $status); the input is in build-fuzz/"
+        exit 1
+    fi
+done
 
 # The Windows resource (icon and version 1.00) is compiled by the cross
 # resource compiler, so that it cannot rot unnoticed on Linux.

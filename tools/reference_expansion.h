@@ -1,7 +1,7 @@
 // An independent reference for whole-number fractions, written with exact
 // integer arithmetic only: the digits long division gives and the first
 // adjacent pair of digit groups that adds up to 999 or 9999. Used by the
-// property test and by the exhaustive sweep.
+// property test, the exhaustive sweep and the session fuzzer.
 #pragma once
 
 #include <string>
