@@ -2,11 +2,15 @@
 # Installs, from Debian's packages, whatever the build needs and is missing.
 #   install-deps.sh        what building and opening the window needs
 #   install-deps.sh test   also what the tests, sanitizers and fuzzers need
+#   install-deps.sh bench  also what the benchmarks need
 set -euo pipefail
 
-packages=(cmake make g++ qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation)
+packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-liberation)
 if [ "${1:-}" = test ]; then
     packages+=(clang libclang-rt-14-dev binutils-mingw-w64-x86-64)
+fi
+if [ "${1:-}" = bench ]; then
+    packages+=(libbenchmark-dev libxcb1-dev pkg-config xvfb x11-utils)
 fi
 
 missing=()

@@ -1,0 +1,105 @@
+// Micro-benchmarks of the four actions as clicks on the core's form state,
+// of the leading-number reading, and of a whole click on the real window
+// (core action plus the fields it rewrites) on the offscreen platform.
+#include <QApplication>
+#include <QLineEdit>
+#include <benchmark/benchmark.h>
+
+#include "actions.h"
+#include "number_text.h"
+#include "zelvane_form.h"
+
+using namespace zelvane;
+
+namespace {
+
+FormState Typed(const char32_t* numerator, const char32_t* denominator) {
+    FormState form;
+    OnFormLoad(form);
+    form.SetText2(kNumerator, numerator);
+    form.SetText2(kDenominator, denominator);
+    return form;
+}
+
+void CalculateClick(benchmark::State& state, const char32_t* numerator, const char32_t* denominator) {
+    FormState form = Typed(numerator, denominator);
+    for (auto _ : state) {
+        OnCommandClick(form, kCalculateButton);  // rewrites every result field each time
+        benchmark::DoNotOptimize(form);
+    }
+}
+BENCHMARK_CAPTURE(CalculateClick, 7_over_13, U"7", U"13");
+BENCHMARK_CAPTURE(CalculateClick, 1_over_17_no_group, U"1", U"17");
+BENCHMARK_CAPTURE(CalculateClick, 5_over_3_5_fractional, U"5", U"3.5");
+BENCHMARK_CAPTURE(CalculateClick, minus7_over_3_abandoned, U"-7", U"3");
+
+void AddPartsClick(benchmark::State& state) {
+    FormState form = Typed(U"7", U"13");
+    OnCommandClick(form, kCalculateButton);
+    form.SetText2(kLeftGroup, U"1.5");
+    form.SetText2(kRightGroup, U"2.5");
+    for (auto _ : state) {
+        OnCommandClick(form, kAddPartsButton);
+        benchmark::DoNotOptimize(form);
+    }
+}
+BENCHMARK(AddPartsClick);
+
+void ClearClickAfterCalculation(benchmark::State& state) {
+    FormState calculated = Typed(U"7", U"13");
+    OnCommandClick(calculated, kCalculateButton);
+    for (auto _ : state) {
+        FormState form = calculated;  // the copy is part of the figure
+        OnCommandClick(form, kClearButton);
+        benchmark::DoNotOptimize(form);
+    }
+}
+BENCHMARK(ClearClickAfterCalculation);
+
+void FindNineGroupsOnly(benchmark::State& state) {
+    FormState form;
+    form.SetText2(kExpansion, U"0.00588235294117647");  // no row matches: all six checks run
+    for (auto _ : state) {
+        FindNineGroups(form);
+        benchmark::DoNotOptimize(form);
+    }
+}
+BENCHMARK(FindNineGroupsOnly);
+
+void ParseLeadingNumberText(benchmark::State& state, const char32_t* text) {
+    const std::u32string input(text);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ParseLeadingNumber(input));
+    }
+}
+BENCHMARK_CAPTURE(ParseLeadingNumberText, digits, U"7");
+BENCHMARK_CAPTURE(ParseLeadingNumberText, blanks, U" 1 3 ");
+BENCHMARK_CAPTURE(ParseLeadingNumberText, exponent, U"1.5E+20");
+BENCHMARK_CAPTURE(ParseLeadingNumberText, hex, U"&H1F");
+BENCHMARK_CAPTURE(ParseLeadingNumberText, long_expansion, U"0.027132336476386110137176222282357451566");
+
+void WindowCalculateClick(benchmark::State& state) {
+    Zelvane window(QStringLiteral("bench"));
+    window.Text2(kDenominator)->setText(QStringLiteral("13"));
+    bool seven = false;
+    for (auto _ : state) {
+        // Alternate the numerator so that every click changes the fields.
+        seven = !seven;
+        window.Text2(kNumerator)->setText(seven ? QStringLiteral("7") : QStringLiteral("1"));
+        window.ClickCommand(kCalculateButton);
+    }
+}
+BENCHMARK(WindowCalculateClick);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
