@@ -48,10 +48,7 @@ constexpr std::array<Place, kCommand1Count> kCommand1Places{{
     {120, 240, 1095, 375},    // clear
 }};
 
-constexpr std::array<Place, 2> kText1Places{{
-    {120, 2520, 6975, 2535},  // task text
-    {600, 3600, 6735, 1815},  // quotation
-}};
+constexpr Place kText1Place{120, 2520, 6975, 2535};  // task text
 
 const std::array<QColor, kCommand1Count> kCommand1Colours{QColor(0, 255, 0), QColor(0, 192, 0), QColor(255, 0, 0)};
 
@@ -79,9 +76,7 @@ Zelvane::Zelvane(const QString& caption, QWidget* parent) : QWidget(parent) {
     setWindowTitle(caption);
     setFixedSize(kClientSize);
 
-    QFont font(QStringLiteral("Times New Roman"), 12, QFont::Normal);
-    font.setStyleHint(QFont::Serif);
-    setFont(font);
+    setFont(FormFont());
 
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, QColor(192, 192, 255));
@@ -93,30 +88,30 @@ Zelvane::Zelvane(const QString& caption, QWidget* parent) : QWidget(parent) {
     // The Load event: the worksheet starts cleared, whatever the controls held.
     OnFormLoad(state_);
     ShowState();
-    text1_[0]->setFocus();
+    text1_->setFocus();
+}
+
+QFont Zelvane::FormFont() {
+    QFont font(QStringLiteral("Times New Roman"), 12, QFont::Normal);
+    font.setStyleHint(QFont::Serif);
+    return font;
 }
 
 void Zelvane::BuildControls() {
-    // Created in the order of their places from top to bottom, so that the
-    // help text lies below everything it must not cover.
-    for (int i = 0; i < 2; ++i) {
-        auto* help = new QPlainTextEdit(this);
-        help->setObjectName(QStringLiteral("Text1_%1").arg(i));
-        PlaceAt(help, kText1Places[i]);
-        help->setReadOnly(true);
-        help->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-        help->setFocusPolicy(Qt::StrongFocus);
-        help->setTabChangesFocus(true);
-        help->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        help->setPlainText(Displayed(i == 0 ? texts::kTaskText : texts::kQuotationText));
-        text1_[i] = help;
-    }
-    // The quotation box would lie over the lower half of the task text and
-    // run past the window's edge. It is kept out of sight and out of the
-    // focus order; its words appear as the task text's tooltip instead.
-    text1_[1]->hide();
-    text1_[1]->setFocusPolicy(Qt::NoFocus);
-    text1_[0]->setToolTip(Displayed(texts::kQuotationText).trimmed());
+    // The task text. The quotation that goes with it would need a box over
+    // the lower half of the task text, running past the window's edge; it
+    // has no box of its own and appears as the task text's tooltip instead.
+    auto* help = new QPlainTextEdit(this);
+    help->setObjectName(QStringLiteral("Text1_0"));
+    PlaceAt(help, kText1Place);
+    help->setReadOnly(true);
+    help->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    help->setFocusPolicy(Qt::StrongFocus);
+    help->setTabChangesFocus(true);
+    help->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    help->setPlainText(Displayed(texts::kTaskText));
+    help->setToolTip(Displayed(texts::kQuotationText).trimmed());
+    text1_ = help;
 
     QPalette labelPalette = palette();
     labelPalette.setColor(QPalette::Window, QColor(255, 192, 128));
@@ -165,7 +160,7 @@ void Zelvane::BuildControls() {
     // Focus moves in the worksheet's own order: the numerator comes last
     // although it stands first on its line.
     const std::array<QWidget*, 10> focusOrder{
-        text1_[0],      text2_[kDenominator], text2_[kExpansion], text2_[kLeftGroup], text2_[kRightGroup],
+        text1_,         text2_[kDenominator], text2_[kExpansion], text2_[kLeftGroup], text2_[kRightGroup],
         text2_[kSum],   command1_[0],         command1_[1],       command1_[2],       text2_[kNumerator]};
     for (std::size_t i = 1; i < focusOrder.size(); ++i) {
         setTabOrder(focusOrder[i - 1], focusOrder[i]);

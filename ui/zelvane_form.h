@@ -3,6 +3,7 @@
 // the window then shows every field the action changed.
 #pragma once
 
+#include <QFont>
 #include <QWidget>
 #include <array>
 
@@ -22,6 +23,10 @@ public:
     // caption: the window title (publisher's address and title).
     explicit Zelvane(const QString& caption, QWidget* parent = nullptr);
 
+    // The one font of the window and all its controls: Times New Roman,
+    // 12 point, regular.
+    static QFont FormFont();
+
     // Client size in pixels at 96 dpi (7215 x 5160 twips).
     static constexpr QSize kClientSize{481, 344};
 
@@ -29,7 +34,9 @@ public:
     QLineEdit* Text2(int index) const { return text2_.at(index); }
     QPushButton* Command1(int index) const { return command1_.at(index); }
     QLabel* Label1(int index) const { return label1_.at(index); }
-    QPlainTextEdit* Text1(int index) const { return text1_.at(index); }
+    // The task text, Text1(0). The quotation has no box: it is the task
+    // text's tooltip.
+    QPlainTextEdit* TaskText() const { return text1_; }
 
     // Passes a click on Command1(index) to the core, as the button does.
     void ClickCommand(int index);
@@ -42,7 +49,7 @@ private:
     std::array<QLineEdit*, kText2Count> text2_{};
     std::array<QPushButton*, kCommand1Count> command1_{};
     std::array<QLabel*, 8> label1_{};
-    std::array<QPlainTextEdit*, 2> text1_{};
+    QPlainTextEdit* text1_ = nullptr;
 };
 
 }  // namespace zelvane

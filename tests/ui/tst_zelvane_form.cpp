@@ -173,9 +173,9 @@ void TestZelvaneForm::failedActionLeavesWindowAsItWas() {
 }
 
 void TestZelvaneForm::tabOrder() {
-    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(window_->Text1(0)));
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(window_->TaskText()));
     const auto walk = [this](const QList<QWidget*>& expected) {
-        window_->Text1(0)->setFocus();
+        window_->TaskText()->setFocus();
         for (QWidget* next : expected) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
@@ -184,7 +184,7 @@ void TestZelvaneForm::tabOrder() {
     QList<QWidget*> order{window_->Text2(kDenominator), window_->Text2(kExpansion), window_->Text2(kLeftGroup),
                           window_->Text2(kRightGroup),  window_->Text2(kSum),       window_->Command1(0)};
     // Add parts is skipped while unavailable.
-    walk(order + QList<QWidget*>{window_->Command1(2), window_->Text2(kNumerator), window_->Text1(0)});
+    walk(order + QList<QWidget*>{window_->Command1(2), window_->Text2(kNumerator), window_->TaskText()});
 
     Type(kDenominator, "13");
     Click(kCalculateButton);
@@ -275,14 +275,14 @@ void TestZelvaneForm::helpTexts() {
     QCOMPARE(texts::kQuotationText.count(QStringLiteral("\r\n")), 3);
     QVERIFY(texts::kQuotationText.startsWith(QStringLiteral(u"Неприятното в това да си първият, направил нещо по \r\n")));
 
-    QPlainTextEdit* task = window_->Text1(0);
+    QPlainTextEdit* task = window_->TaskText();
     QString shown = texts::kTaskText;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QCOMPARE(task->toPlainText(), shown);
     QVERIFY(task->isReadOnly());
     QCOMPARE(task->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     // The quotation would cover the task text; it is offered as its tooltip.
-    QVERIFY(!window_->Text1(1)->isVisible());
+    QVERIFY(!window_->findChild<QPlainTextEdit*>("Text1_1"));
     QVERIFY(task->toolTip().startsWith(QStringLiteral(u"Неприятното")));
     QVERIFY(task->toolTip().endsWith(QStringLiteral(u"било.")));
 }
