@@ -75,6 +75,9 @@ Zelvane::Zelvane(const QString& caption, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("Zelvane"));
     setWindowTitle(caption);
     setFixedSize(kClientSize);
+    // A fixed frame: it can be minimised and closed, not resized or maximised.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     setFont(FormFont());
 
@@ -179,6 +182,7 @@ void Zelvane::ShowState() {
         // not touch keeps its cursor and its undo history.
         if (text2_[i]->text() != text) {
             text2_[i]->setText(text);
+            text2_[i]->setCursorPosition(0);  // a long expansion shows its start
         }
     }
     command1_[kAddPartsButton]->setEnabled(state_.Command1Enabled(kAddPartsButton));

@@ -23,6 +23,7 @@ private slots:
     void cleanup();
 
     void roadOfOneCalculation();
+    void longExpansionShowsItsStart();
     void fifthCharacterRefused_data();
     void fifthCharacterRefused();
     void resultFieldsAreReadOnly_data();
@@ -96,6 +97,14 @@ void TestZelvaneForm::roadOfOneCalculation() {
         QVERIFY2(Field(i).isEmpty(), qPrintable(QString::number(i)));
     }
     QVERIFY(!window_->Command1(kAddPartsButton)->isEnabled());
+}
+
+void TestZelvaneForm::longExpansionShowsItsStart() {
+    Type(kNumerator, "5");
+    Type(kDenominator, "3.5");
+    Click(kCalculateButton);
+    QCOMPARE(Field(kExpansion), QString("0.027132336476386110137176222282357451566"));
+    QCOMPARE(window_->Text2(kExpansion)->cursorPosition(), 0);
 }
 
 void TestZelvaneForm::fifthCharacterRefused_data() {
@@ -242,6 +251,8 @@ void TestZelvaneForm::geometry() {
     QVERIFY(widget->isVisible());
     QCOMPARE(window_->size(), QSize(7215 / 15, 5160 / 15));
     QCOMPARE(window_->minimumSize(), window_->maximumSize());
+    QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
+    QVERIFY(window_->windowFlags() & Qt::WindowMinimizeButtonHint);
 }
 
 void TestZelvaneForm::captionsColoursAndFont() {
