@@ -153,13 +153,10 @@ double ParseDecimal(const std::string& s) {
     return value;
 }
 
-std::u32string Widen(const char* begin, const char* end) {
-    return std::u32string(begin, end);
-}
+// ASCII digits and signs as a field text.
+std::u32string Widen(const char* begin, const char* end) { return std::u32string(begin, end); }
 
 }  // namespace
-
-std::u32string WidenAscii(std::string_view ascii) { return Widen(ascii.data(), ascii.data() + ascii.size()); }
 
 double ParseLeadingNumber(std::u32string_view text) {
     const std::string s = CompactAscii(text);
@@ -272,7 +269,7 @@ std::u32string FormatNumber(double value) {
         out.append(static_cast<std::size_t>(-exponent - 1), '0');
         out += digits;
     }
-    return WidenAscii(out);
+    return Widen(out.data(), out.data() + out.size());
 }
 
 }  // namespace zelvane

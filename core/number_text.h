@@ -45,7 +45,4 @@ std::int32_t IntegerRemainder(double a, double b);
 std::u32string FormatNumber(std::int32_t value);
 std::u32string FormatNumber(double value);
 
-// Widens ASCII text (digits, signs, letters) to a field text.
-std::u32string WidenAscii(std::string_view ascii);
-
 }  // namespace zelvane
