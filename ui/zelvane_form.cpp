@@ -58,8 +58,7 @@ constexpr std::array<int, kText2Count> kText2Label{7, 2, 3, 4, 5, 6};
 // Fields the user may type at most four characters into.
 constexpr int kInputMaxLength = 4;
 
-template <typename W>
-void PlaceAt(W* widget, const Place& p) {
+void PlaceAt(QWidget* widget, const Place& p) {
     widget->setGeometry(Twips(p.left, p.top, p.width, p.height));
 }
 
