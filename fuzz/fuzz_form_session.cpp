@@ -52,10 +52,10 @@ void CheckCalculation(const FormState& before, const FormState& after) {
     if (IsWhole(numerator, 2147483647.0) && IsWhole(denominator, 99999999.0)) {
         const reference::Expected want =
             reference::ExpectedFor(static_cast<long>(numerator), static_cast<long>(denominator));
-        FUZZ_CHECK(fuzz::Narrow(after.Text2(kExpansion)) == want.expansion);
-        FUZZ_CHECK(fuzz::Narrow(after.Text2(kLeftGroup)) == want.left);
-        FUZZ_CHECK(fuzz::Narrow(after.Text2(kRightGroup)) == want.right);
-        FUZZ_CHECK(fuzz::Narrow(after.Text2(kSum)) == want.sum);
+        FUZZ_CHECK(reference::SameText(after.Text2(kExpansion), want.expansion));
+        FUZZ_CHECK(reference::SameText(after.Text2(kLeftGroup), want.left));
+        FUZZ_CHECK(reference::SameText(after.Text2(kRightGroup), want.right));
+        FUZZ_CHECK(reference::SameText(after.Text2(kSum), want.sum));
         FUZZ_CHECK(after.Command1Enabled(kAddPartsButton));
         return;
     }

@@ -36,12 +36,4 @@ inline std::u32string Text(const std::uint8_t* data, std::size_t size) {
     return text;
 }
 
-inline std::string Narrow(const std::u32string& text) {
-    std::string out;
-    for (char32_t c : text) {
-        out.push_back(c < 0x80 ? static_cast<char>(c) : '?');
-    }
-    return out;
-}
-
 }  // namespace fuzz

@@ -4,6 +4,7 @@
 // property test, the exhaustive sweep and the session fuzzer.
 #pragma once
 
+#include <algorithm>
 #include <string>
 
 namespace reference {
@@ -12,6 +13,13 @@ struct Expected {
     std::string expansion;  // "0.0" and 16 fractional digits
     std::string left, right, sum;
 };
+
+// Whether a field text holds exactly the given ASCII text.
+inline bool SameText(const std::u32string& actual, const std::string& expected) {
+    return actual.size() == expected.size() &&
+           std::equal(actual.begin(), actual.end(), expected.begin(),
+                      [](char32_t a, char b) { return a == static_cast<unsigned char>(b); });
+}
 
 inline Expected ExpectedFor(long numerator, long denominator) {
     Expected e;

@@ -35,11 +35,6 @@ bool ParseRange(const char* text, Range& range) {
     return ec2 == std::errc() && q == end && range.first <= range.last;
 }
 
-bool SameText(const std::u32string& actual, const std::string& expected) {
-    return std::equal(actual.begin(), actual.end(), expected.begin(), expected.end(),
-                      [](char32_t a, char b) { return a == static_cast<unsigned char>(b); });
-}
-
 std::string Narrow(const std::u32string& text) { return std::string(text.begin(), text.end()); }
 
 }  // namespace
@@ -95,10 +90,10 @@ int main(int argc, char** argv) {
                 zelvane::OnCommandClick(form, zelvane::kCalculateButton);
                 const reference::Expected want = reference::ExpectedFor(numerator, denominator);
                 ++localChecked;
-                if (SameText(form.Text2(zelvane::kExpansion), want.expansion) &&
-                    SameText(form.Text2(zelvane::kLeftGroup), want.left) &&
-                    SameText(form.Text2(zelvane::kRightGroup), want.right) &&
-                    SameText(form.Text2(zelvane::kSum), want.sum) &&
+                if (reference::SameText(form.Text2(zelvane::kExpansion), want.expansion) &&
+                    reference::SameText(form.Text2(zelvane::kLeftGroup), want.left) &&
+                    reference::SameText(form.Text2(zelvane::kRightGroup), want.right) &&
+                    reference::SameText(form.Text2(zelvane::kSum), want.sum) &&
                     form.Command1Enabled(zelvane::kAddPartsButton)) {
                     continue;
                 }

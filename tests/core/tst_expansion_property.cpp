@@ -43,9 +43,10 @@ void TestExpansionProperty::matchesExactLongDivision() {
             FormState form = TypedForm(QString::number(numerator), QString::number(denominator));
             OnCommandClick(form, kCalculateButton);
             const reference::Expected want = reference::ExpectedFor(numerator, denominator);
-            const auto ascii = [](const std::u32string& s) { return Q(s).toStdString(); };
-            if (ascii(form.Text2(kExpansion)) != want.expansion || ascii(form.Text2(kLeftGroup)) != want.left ||
-                ascii(form.Text2(kRightGroup)) != want.right || ascii(form.Text2(kSum)) != want.sum) {
+            if (!reference::SameText(form.Text2(kExpansion), want.expansion) ||
+                !reference::SameText(form.Text2(kLeftGroup), want.left) ||
+                !reference::SameText(form.Text2(kRightGroup), want.right) ||
+                !reference::SameText(form.Text2(kSum), want.sum)) {
                 QFAIL(qPrintable(QString("%1 / %2 gave %3 %4 %5 %6, expected %7 %8 %9 %10")
                                      .arg(numerator)
                                      .arg(denominator)
