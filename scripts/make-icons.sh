@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Regenerates the icon files from app/icons/zelvane.svg: the 32 x 32 PNG,
+# Regenerates the icon files from assets/icons/zelvane.svg: the 32 x 32 PNG,
 # the Windows .ico (16, 32, 48 and 256 pixels) and the raw 32 x 32 RGBA
 # pixels compiled into the program (so that start-up needs no image reader).
 # Needs librsvg2-bin and imagemagick; run it after changing the SVG.
 set -euo pipefail
-cd "$(dirname "$0")/../app/icons"
+cd "$(dirname "$0")/../assets/icons"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 rsvg-convert -w 32 -h 32 zelvane.svg -o zelvane.png

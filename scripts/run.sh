@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -DBUILD_TESTING=OFF >/dev/null
 cmake --build build --parallel "$(nproc)"
-exec ./build/app/zelvane "$@"
+exec ./build/qt/zelvane "$@"

@@ -41,6 +41,6 @@ done
 # resource compiler, so that it cannot rot unnoticed on Linux.
 if command -v x86_64-w64-mingw32-windres >/dev/null; then
     echo "== Windows resource"
-    x86_64-w64-mingw32-windres --preprocessor=cpp build/app/zelvane.rc -O coff -o build/zelvane-rc.o
-    echo "compiled build/app/zelvane.rc"
+    x86_64-w64-mingw32-windres --preprocessor=cpp build/assets/zelvane.rc -O coff -o build/zelvane-rc.o
+    echo "compiled build/assets/zelvane.rc"
 fi

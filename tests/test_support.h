@@ -6,10 +6,17 @@
 #include <QTest>
 #include <string>
 
+#include "case_table.h"
 #include "form_state.h"
 
 inline QString Q(const std::u32string& text) { return QString::fromStdU32String(text); }
 inline std::u32string U(const QString& text) { return text.toStdU32String(); }
+inline QString Utf8(const std::string& text) { return QString::fromStdString(text); }
+
+// One of the shared tables of cases that every front end's tests run.
+inline cases::CaseTable LoadCases(const char* file) {
+    return cases::CaseTable::Load(std::string(ZELVANE_CASES_DIR) + "/" + file);
+}
 
 // A form as the pupil leaves it before clicking: numerator and denominator typed.
 inline zelvane::FormState TypedForm(const QString& numerator, const QString& denominator) {

@@ -7,63 +7,25 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "form_texts.h"
+#include "form_description.h"
 
 namespace zelvane {
 namespace {
 
-// Positions are laid out in twips: 15 twips make one pixel at 96 dpi. Qt
-// scales these device-independent pixels on high-density screens.
-QRect Twips(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
+QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+QColor Colour(form::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+
+// Places are in twips; Qt's device-independent pixels are 1/96 inch, and Qt
+// scales them on high-density screens.
+void PlaceAt(QWidget* widget, const form::Twips& p) {
+    widget->setGeometry(form::TwipsToPixels(p.left), form::TwipsToPixels(p.top), form::TwipsToPixels(p.width),
+                        form::TwipsToPixels(p.height));
 }
 
-struct Place {
-    int left, top, width, height;
-};
-
-constexpr std::array<Place, 8> kLabel1Places{{
-    {1800, 0, 3495, 375},     // title
-    {1440, 1080, 495, 375},   // fraction bar
-    {3360, 720, 2655, 375},   // decimal fraction
-    {1920, 1560, 1335, 375},  // left group
-    {3360, 1560, 1335, 375},  // right group
-    {4800, 1560, 1215, 375},  // sum
-    {120, 720, 1335, 375},    // numerator
-    {1920, 720, 1335, 375},   // denominator
-}};
-
-constexpr std::array<Place, kText2Count> kText2Places{{
-    {1920, 1050, 1335, 405},  // denominator
-    {3360, 1080, 2655, 405},  // expansion
-    {1920, 1920, 1335, 405},  // left group
-    {3360, 1920, 1335, 405},  // right group
-    {4800, 1920, 1215, 405},  // sum
-    {120, 1080, 1335, 405},   // numerator
-}};
-
-constexpr std::array<Place, kCommand1Count> kCommand1Places{{
-    {6000, 240, 1095, 375},   // calculate
-    {120, 1680, 1695, 495},   // add parts
-    {120, 240, 1095, 375},    // clear
-}};
-
-constexpr Place kText1Place{120, 2520, 6975, 2535};  // task text
-
-const std::array<QColor, kCommand1Count> kCommand1Colours{QColor(0, 255, 0), QColor(0, 192, 0), QColor(255, 0, 0)};
-
-// The label each field is announced by (the label is the field's buddy).
-constexpr std::array<int, kText2Count> kText2Label{7, 2, 3, 4, 5, 6};
-
-// Fields the user may type at most four characters into.
-constexpr int kInputMaxLength = 4;
-
-void PlaceAt(QWidget* widget, const Place& p) {
-    widget->setGeometry(Twips(p.left, p.top, p.width, p.height));
-}
-
-QString Displayed(const QString& crlfText) {
-    QString text = crlfText;
+// The help texts end their lines in CR LF; the text box wants line feeds.
+QString Displayed(std::string_view crlfText) {
+    QString text = Utf8(crlfText);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     return text;
 }
@@ -81,7 +43,7 @@ Zelvane::Zelvane(const QString& caption, QWidget* parent) : QWidget(parent) {
     setFont(FormFont());
 
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(192, 192, 255));
+    palette.setColor(QPalette::Window, Colour(form::kFormBackground));
     setPalette(palette);
     setAutoFillBackground(true);
 
@@ -94,7 +56,7 @@ Zelvane::Zelvane(const QString& caption, QWidget* parent) : QWidget(parent) {
 }
 
 QFont Zelvane::FormFont() {
-    QFont font(QStringLiteral("Times New Roman"), 12, QFont::Normal);
+    QFont font(Utf8(form::kFontFamily), form::kFontPoints, QFont::Weight(form::kFontWeight));
     font.setStyleHint(QFont::Serif);
     return font;
 }
@@ -105,22 +67,22 @@ void Zelvane::BuildControls() {
     // has no box of its own and appears as the task text's tooltip instead.
     auto* help = new QPlainTextEdit(this);
     help->setObjectName(QStringLiteral("Text1_0"));
-    PlaceAt(help, kText1Place);
+    PlaceAt(help, form::kText1[form::kTaskText].place);
     help->setReadOnly(true);
     help->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     help->setFocusPolicy(Qt::StrongFocus);
     help->setTabChangesFocus(true);
     help->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    help->setPlainText(Displayed(texts::kTaskText));
-    help->setToolTip(Displayed(texts::kQuotationText).trimmed());
+    help->setPlainText(Displayed(form::kText1[form::kTaskText].text));
+    help->setToolTip(Displayed(form::kText1[form::kQuotation].text).trimmed());
     text1_ = help;
 
     QPalette labelPalette = palette();
-    labelPalette.setColor(QPalette::Window, QColor(255, 192, 128));
-    for (int i = 0; i < 8; ++i) {
-        auto* label = new QLabel(texts::kLabel1[i], this);
+    labelPalette.setColor(QPalette::Window, Colour(form::kLabelBackground));
+    for (int i = 0; i < static_cast<int>(form::kLabel1.size()); ++i) {
+        auto* label = new QLabel(Utf8(form::kLabel1[i].caption), this);
         label->setObjectName(QStringLiteral("Label1_%1").arg(i));
-        PlaceAt(label, kLabel1Places[i]);
+        PlaceAt(label, form::kLabel1[i].place);
         label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
         label->setPalette(labelPalette);
         label->setAutoFillBackground(true);
@@ -130,26 +92,27 @@ void Zelvane::BuildControls() {
     for (int i = 0; i < kText2Count; ++i) {
         auto* field = new QLineEdit(this);
         field->setObjectName(QStringLiteral("Text2_%1").arg(i));
-        PlaceAt(field, kText2Places[i]);
-        label1_[kText2Label[i]]->setBuddy(field);
+        const form::Field& description = form::kText2[i];
+        PlaceAt(field, description.place);
+        label1_[description.label]->setBuddy(field);
+        if (description.maxLength > 0) {
+            field->setMaxLength(description.maxLength);
+        }
+        field->setReadOnly(description.readOnly);
         connect(field, &QLineEdit::textChanged, this,
                 [this, i](const QString& text) { state_.SetText2(i, text.toStdU32String()); });
         text2_[i] = field;
     }
-    text2_[kDenominator]->setMaxLength(kInputMaxLength);
-    text2_[kNumerator]->setMaxLength(kInputMaxLength);
-    text2_[kExpansion]->setReadOnly(true);
-    text2_[kSum]->setReadOnly(true);
 
     for (int i = 0; i < kCommand1Count; ++i) {
-        auto* button = new QPushButton(texts::kCommand1[i], this);
+        auto* button = new QPushButton(Utf8(form::kCommand1[i].caption), this);
         button->setObjectName(QStringLiteral("Command1_%1").arg(i));
-        PlaceAt(button, kCommand1Places[i]);
+        PlaceAt(button, form::kCommand1[i].place);
         button->setAutoDefault(false);
         // Each button is painted in its own colour; unavailable, it turns grey.
         QPalette p = button->palette();
-        p.setColor(QPalette::Active, QPalette::Button, kCommand1Colours[i]);
-        p.setColor(QPalette::Inactive, QPalette::Button, kCommand1Colours[i]);
+        p.setColor(QPalette::Active, QPalette::Button, Colour(form::kCommand1[i].colour));
+        p.setColor(QPalette::Inactive, QPalette::Button, Colour(form::kCommand1[i].colour));
         p.setColor(QPalette::Active, QPalette::ButtonText, Qt::black);
         p.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::black);
         p.setColor(QPalette::Disabled, QPalette::Button, QColor(200, 200, 200));
@@ -161,12 +124,26 @@ void Zelvane::BuildControls() {
 
     // Focus moves in the worksheet's own order: the numerator comes last
     // although it stands first on its line.
-    const std::array<QWidget*, 10> focusOrder{
-        text1_,         text2_[kDenominator], text2_[kExpansion], text2_[kLeftGroup], text2_[kRightGroup],
-        text2_[kSum],   command1_[0],         command1_[1],       command1_[2],       text2_[kNumerator]};
-    for (std::size_t i = 1; i < focusOrder.size(); ++i) {
-        setTabOrder(focusOrder[i - 1], focusOrder[i]);
+    QWidget* previous = nullptr;
+    for (const form::ControlRef& control : form::kFocusOrder) {
+        QWidget* widget = Control(control);
+        if (previous) {
+            setTabOrder(previous, widget);
+        }
+        previous = widget;
     }
+}
+
+QWidget* Zelvane::Control(form::ControlRef control) const {
+    switch (control.kind) {
+        case form::Kind::Text1:
+            return text1_;
+        case form::Kind::Text2:
+            return text2_.at(control.index);
+        case form::Kind::Command1:
+            return command1_.at(control.index);
+    }
+    return nullptr;
 }
 
 void Zelvane::ClickCommand(int index) {

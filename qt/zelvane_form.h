@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <array>
 
+#include "form_description.h"
 #include "form_state.h"
 
 class QLabel;
@@ -23,12 +24,11 @@ public:
     // caption: the window title (publisher's address and title).
     explicit Zelvane(const QString& caption, QWidget* parent = nullptr);
 
-    // The one font of the window and all its controls: Times New Roman,
-    // 12 point, regular.
+    // The one font of the window and all its controls.
     static QFont FormFont();
 
-    // Client size in pixels at 96 dpi (7215 x 5160 twips).
-    static constexpr QSize kClientSize{481, 344};
+    // Client size in device-independent pixels.
+    static constexpr QSize kClientSize{form::TwipsToPixels(form::kClientWidth), form::TwipsToPixels(form::kClientHeight)};
 
     const FormState& State() const { return state_; }
     QLineEdit* Text2(int index) const { return text2_.at(index); }
@@ -37,6 +37,9 @@ public:
     // The task text, Text1(0). The quotation has no box: it is the task
     // text's tooltip.
     QPlainTextEdit* TaskText() const { return text1_; }
+
+    // The widget of a control of the description.
+    QWidget* Control(form::ControlRef control) const;
 
     // Passes a click on Command1(index) to the core, as the button does.
     void ClickCommand(int index);
@@ -48,7 +51,7 @@ private:
     FormState state_;
     std::array<QLineEdit*, kText2Count> text2_{};
     std::array<QPushButton*, kCommand1Count> command1_{};
-    std::array<QLabel*, 8> label1_{};
+    std::array<QLabel*, form::kLabel1.size()> label1_{};
     QPlainTextEdit* text1_ = nullptr;
 };
 

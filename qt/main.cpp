@@ -5,8 +5,7 @@
 #include <QPixmap>
 #include <QStyleFactory>
 
-#include "form_texts.h"
-#include "icons/zelvane_icon_pixels.h"
+#include "zelvane_icon_pixels.h"
 #include "zelvane_config.h"
 #include "zelvane_form.h"
 
@@ -36,7 +35,7 @@ int main(int argc, char* argv[]) {
     fontConfigWarmUp.join();
 #endif
 
-    zelvane::Zelvane window(zelvane::texts::WindowCaption(QStringLiteral(ZELVANE_PUBLISHER_URL)));
+    zelvane::Zelvane window(QString::fromUtf8(zelvane::form::Caption(ZELVANE_PUBLISHER_URL)));
     // The icon's pixels are compiled in: no image reader at start-up.
     const QImage icon(kIconRgba, kIconSize, kIconSize, kIconSize * 4, QImage::Format_RGBA8888);
     window.setWindowIcon(QIcon(QPixmap::fromImage(icon)));

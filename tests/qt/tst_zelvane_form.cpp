@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QtTest>
 
-#include "form_texts.h"
+#include "form_description.h"
 #include "test_support.h"
 #include "zelvane_form.h"
 
@@ -23,6 +23,10 @@ private slots:
     void cleanup();
 
     void roadOfOneCalculation();
+    void calculateCases_data();
+    void calculateCases();
+    void addPartsCases_data();
+    void addPartsCases();
     void longExpansionShowsItsStart();
     void fifthCharacterRefused_data();
     void fifthCharacterRefused();
@@ -48,7 +52,7 @@ private:
 };
 
 void TestZelvaneForm::init() {
-    window_ = new Zelvane(texts::WindowCaption({}));
+    window_ = new Zelvane(QString::fromUtf8(form::Caption("")));
     window_->show();
     window_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(window_));
@@ -63,6 +67,9 @@ void TestZelvaneForm::Type(int field, const QString& keys) {
     QLineEdit* edit = window_->Text2(field);
     QTest::mouseClick(edit, Qt::LeftButton);
     edit->selectAll();
+    if (keys.isEmpty()) {
+        QTest::keyClick(edit, Qt::Key_Delete);
+    }
     // keyClicks knows Latin letters only; Cyrillic arrives as key text.
     for (const QChar c : keys) {
         QTest::sendKeyEvent(QTest::Press, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
@@ -97,6 +104,86 @@ void TestZelvaneForm::roadOfOneCalculation() {
         QVERIFY2(Field(i).isEmpty(), qPrintable(QString::number(i)));
     }
     QVERIFY(!window_->Command1(kAddPartsButton)->isEnabled());
+}
+
+void TestZelvaneForm::calculateCases_data() {
+    QTest::addColumn<QString>("numerator");
+    QTest::addColumn<QString>("denominator");
+    QTest::addColumn<QStringList>("after");  // expansion, left, right, sum
+    const cases::CaseTable table = LoadCases("calculate.tsv");
+    for (const cases::CaseTable::Row& row : table.rows) {
+        const std::string& numerator = table.Cell(row, "numerator");
+        const std::string& denominator = table.Cell(row, "denominator");
+        if (cases::CharacterCount(numerator) > 4 || cases::CharacterCount(denominator) > 4) {
+            continue;  // cannot be typed into the window
+        }
+        QTest::newRow(table.Cell(row, "case").c_str())
+            << Utf8(numerator) << Utf8(denominator)
+            << QStringList{Utf8(table.Cell(row, "expansion")), Utf8(table.Cell(row, "left")),
+                           Utf8(table.Cell(row, "right")), Utf8(table.Cell(row, "sum"))};
+    }
+}
+
+void TestZelvaneForm::calculateCases() {
+    QFETCH(QString, numerator);
+    QFETCH(QString, denominator);
+    QFETCH(QStringList, after);
+    const QList<int> results{kExpansion, kLeftGroup, kRightGroup, kSum};
+    const auto shown = [&] {
+        QStringList texts;
+        for (int field : results) {
+            texts << Field(field);
+        }
+        return texts;
+    };
+    Type(kNumerator, numerator);
+    Type(kDenominator, denominator);
+    Click(kCalculateButton);
+    if (after.first() != cases::kUnchanged) {
+        QCOMPARE(shown(), after);
+        QVERIFY(window_->Command1(kAddPartsButton)->isEnabled());
+        return;
+    }
+    // Refused or abandoned: nothing changes, on a cleared form and after 7 / 13.
+    QCOMPARE(shown(), QStringList(4));
+    QVERIFY(!window_->Command1(kAddPartsButton)->isEnabled());
+    Type(kNumerator, "7");
+    Type(kDenominator, "13");
+    Click(kCalculateButton);
+    const QStringList before = shown();
+    Type(kNumerator, numerator);
+    Type(kDenominator, denominator);
+    Click(kCalculateButton);
+    QCOMPARE(shown(), before);
+    QCOMPARE(Field(kNumerator), numerator);
+    QCOMPARE(Field(kDenominator), denominator);
+    QVERIFY(window_->Command1(kAddPartsButton)->isEnabled());
+}
+
+void TestZelvaneForm::addPartsCases_data() {
+    QTest::addColumn<QString>("left");
+    QTest::addColumn<QString>("right");
+    QTest::addColumn<QString>("sum");
+    const cases::CaseTable table = LoadCases("add_parts.tsv");
+    for (const cases::CaseTable::Row& row : table.rows) {
+        QTest::newRow(table.Cell(row, "case").c_str())
+            << Utf8(table.Cell(row, "left")) << Utf8(table.Cell(row, "right")) << Utf8(table.Cell(row, "sum"));
+    }
+}
+
+void TestZelvaneForm::addPartsCases() {
+    QFETCH(QString, left);
+    QFETCH(QString, right);
+    QFETCH(QString, sum);
+    Type(kNumerator, "7");
+    Type(kDenominator, "13");
+    Click(kCalculateButton);
+    Type(kLeftGroup, left);
+    Type(kRightGroup, right);
+    Click(kAddPartsButton);
+    QCOMPARE(Field(kSum), sum == cases::kUnchanged ? QString("999") : sum);
+    QCOMPARE(Field(kLeftGroup), left);
+    QCOMPARE(Field(kRightGroup), right);
 }
 
 void TestZelvaneForm::longExpansionShowsItsStart() {
@@ -219,7 +306,7 @@ void TestZelvaneForm::labelsAnnounceTheirFields() {
     QCOMPARE(iface->text(QAccessible::Name), name);
     for (int i = 0; i < kCommand1Count; ++i) {
         QCOMPARE(QAccessible::queryAccessibleInterface(window_->Command1(i))->text(QAccessible::Name),
-                 texts::kCommand1[i]);
+                 Utf8(std::string(form::kCommand1[i].caption)));
     }
 }
 
@@ -258,15 +345,15 @@ void TestZelvaneForm::geometry() {
 void TestZelvaneForm::captionsColoursAndFont() {
     for (int i = 0; i < 8; ++i) {
         QLabel* label = window_->Label1(i);
-        QCOMPARE(label->text(), texts::kLabel1[i]);
+        QCOMPARE(label->text(), Utf8(std::string(form::kLabel1[i].caption)));
         QVERIFY(label->alignment() & Qt::AlignHCenter);
         QCOMPARE(label->palette().color(QPalette::Window), QColor(255, 192, 128));
         QVERIFY(label->autoFillBackground());
     }
-    QCOMPARE(texts::kLabel1[0], QString::fromUtf8("Информатика -  зелване"));
+    QCOMPARE(window_->Label1(0)->text(), QString::fromUtf8("Информатика -  зелване"));
     const QColor buttonColours[] = {QColor(0, 255, 0), QColor(0, 192, 0), QColor(255, 0, 0)};
     for (int i = 0; i < kCommand1Count; ++i) {
-        QCOMPARE(window_->Command1(i)->text(), texts::kCommand1[i]);
+        QCOMPARE(window_->Command1(i)->text(), Utf8(std::string(form::kCommand1[i].caption)));
         QCOMPARE(window_->Command1(i)->palette().color(QPalette::Active, QPalette::Button), buttonColours[i]);
     }
     // Unavailable, Add parts is painted grey rather than green.
@@ -279,15 +366,17 @@ void TestZelvaneForm::captionsColoursAndFont() {
 }
 
 void TestZelvaneForm::helpTexts() {
-    QCOMPARE(texts::kTaskText.count(QStringLiteral("\r\n")), 9);
-    QVERIFY(texts::kTaskText.endsWith(QStringLiteral(u"тяхната сума. \r\n")));
-    QVERIFY(texts::kTaskText.contains(QStringLiteral("\r\n1/13 = 0.076923077 769 + 230 = 999\r\n")));
-    QVERIFY(texts::kTaskText.contains(QStringLiteral("\r\n1/7 = 0.142857143  142 + 857 = 999\r\n")));
-    QCOMPARE(texts::kQuotationText.count(QStringLiteral("\r\n")), 3);
-    QVERIFY(texts::kQuotationText.startsWith(QStringLiteral(u"Неприятното в това да си първият, направил нещо по \r\n")));
+    const QString taskText = Utf8(std::string(form::kText1[form::kTaskText].text));
+    const QString quotation = Utf8(std::string(form::kText1[form::kQuotation].text));
+    QCOMPARE(taskText.count(QStringLiteral("\r\n")), 9);
+    QVERIFY(taskText.endsWith(QStringLiteral(u"тяхната сума. \r\n")));
+    QVERIFY(taskText.contains(QStringLiteral("\r\n1/13 = 0.076923077 769 + 230 = 999\r\n")));
+    QVERIFY(taskText.contains(QStringLiteral("\r\n1/7 = 0.142857143  142 + 857 = 999\r\n")));
+    QCOMPARE(quotation.count(QStringLiteral("\r\n")), 3);
+    QVERIFY(quotation.startsWith(QStringLiteral(u"Неприятното в това да си първият, направил нещо по \r\n")));
 
     QPlainTextEdit* task = window_->TaskText();
-    QString shown = texts::kTaskText;
+    QString shown = taskText;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QCOMPARE(task->toPlainText(), shown);
     QVERIFY(task->isReadOnly());
@@ -300,7 +389,7 @@ void TestZelvaneForm::helpTexts() {
 
 void TestZelvaneForm::windowCaption() {
     QCOMPARE(window_->windowTitle(), QString::fromUtf8("Информатика - брой знаци при делене"));
-    QCOMPARE(texts::WindowCaption("https://example.org"),
+    QCOMPARE(QString::fromUtf8(form::Caption("https://example.org")),
              QString::fromUtf8("https://example.org Информатика - брой знаци при делене"));
 }
 
