@@ -7,6 +7,7 @@
 
 #include "zelvane_icon_pixels.h"
 #include "zelvane_config.h"
+#include "qt_translation.h"
 #include "zelvane_form.h"
 
 #if defined(ZELVANE_WARM_UP_FONTCONFIG)
@@ -26,8 +27,9 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("zelvane"));
     QApplication::setApplicationVersion(QStringLiteral(ZELVANE_VERSION_TEXT));
     QApplication::setDesktopFileName(QStringLiteral("zelvane"));
-    // Fusion paints buttons in their palette colour on every platform.
+    // One look on every desktop; the buttons paint their own colours.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    zelvane::InstallQtTranslation(app);
     // The window's font for the whole program, so that no other face is
     // loaded for the first text laid out.
     QApplication::setFont(zelvane::Zelvane::FormFont());

@@ -7,14 +7,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include "form_description.h"
+#include "flat_button.h"
+#include "qt_description.h"
 
 namespace zelvane {
 namespace {
-
-QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
-
-QColor Colour(form::Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
 // Places are in twips; Qt's device-independent pixels are 1/96 inch, and Qt
 // scales them on high-density screens.
@@ -74,7 +71,10 @@ void Zelvane::BuildControls() {
     help->setTabChangesFocus(true);
     help->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     help->setPlainText(Displayed(form::kText1[form::kTaskText].text));
-    help->setToolTip(Displayed(form::kText1[form::kQuotation].text).trimmed());
+    const QString quotation = Displayed(form::kText1[form::kQuotation].text).trimmed();
+    help->setToolTip(quotation);
+    help->setAccessibleName(Utf8(form::kTaskTextName));
+    help->setAccessibleDescription(quotation);
     text1_ = help;
 
     QPalette labelPalette = palette();
@@ -105,21 +105,21 @@ void Zelvane::BuildControls() {
     }
 
     for (int i = 0; i < kCommand1Count; ++i) {
-        auto* button = new QPushButton(Utf8(form::kCommand1[i].caption), this);
+        const form::Button& description = form::kCommand1[i];
+        auto* button = new FlatButton(Utf8(description.caption), Colour(description.colour), this);
         button->setObjectName(QStringLiteral("Command1_%1").arg(i));
-        PlaceAt(button, form::kCommand1[i].place);
-        button->setAutoDefault(false);
-        // Each button is painted in its own colour; unavailable, it turns grey.
-        QPalette p = button->palette();
-        p.setColor(QPalette::Active, QPalette::Button, Colour(form::kCommand1[i].colour));
-        p.setColor(QPalette::Inactive, QPalette::Button, Colour(form::kCommand1[i].colour));
-        p.setColor(QPalette::Active, QPalette::ButtonText, Qt::black);
-        p.setColor(QPalette::Inactive, QPalette::ButtonText, Qt::black);
-        p.setColor(QPalette::Disabled, QPalette::Button, QColor(200, 200, 200));
-        p.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(128, 128, 128));
-        button->setPalette(p);
+        PlaceAt(button, description.place);
         connect(button, &QPushButton::clicked, this, [this, i] { ClickCommand(i); });
         command1_[i] = button;
+    }
+
+    // Enter in a field presses the button a pupil would reach for: the
+    // button's own click, so a disabled Add parts ignores it.
+    for (int field : {kNumerator, kDenominator}) {
+        connect(text2_[field], &QLineEdit::returnPressed, command1_[kCalculateButton], &QPushButton::click);
+    }
+    for (int field : {kLeftGroup, kRightGroup}) {
+        connect(text2_[field], &QLineEdit::returnPressed, command1_[kAddPartsButton], &QPushButton::click);
     }
 
     // Focus moves in the worksheet's own order: the numerator comes last

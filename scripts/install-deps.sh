@@ -5,12 +5,12 @@
 #   install-deps.sh bench  also what the benchmarks need
 set -euo pipefail
 
-packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-liberation)
+packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-liberation qt6-translations-l10n)
 if [ "${1:-}" = test ]; then
     packages+=(clang libclang-rt-14-dev binutils-mingw-w64-x86-64)
 fi
 if [ "${1:-}" = bench ]; then
-    packages+=(libbenchmark-dev libxcb1-dev pkg-config xvfb x11-utils)
+    packages+=(libbenchmark-dev libxcb1-dev libxcb-damage0-dev pkg-config xvfb x11-utils)
 fi
 
 missing=()

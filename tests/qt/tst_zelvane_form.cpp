@@ -4,12 +4,18 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QLabel>
+#include <QMenu>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <memory>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QtTest>
 
+#include "flat_button.h"
 #include "form_description.h"
+#include "qt_translation.h"
 #include "test_support.h"
 #include "zelvane_form.h"
 
@@ -42,6 +48,12 @@ private slots:
     void captionsColoursAndFont();
     void helpTexts();
     void windowCaption();
+    void buttonsPaintedFlatInTheirColours_data();
+    void buttonsPaintedFlatInTheirColours();
+    void contextMenuSpeaksBulgarian();
+    void enterClicksTheButton_data();
+    void enterClicksTheButton();
+    void taskTextNamedForScreenReaders();
 
 private:
     void Type(int field, const QString& keys);
@@ -354,10 +366,12 @@ void TestZelvaneForm::captionsColoursAndFont() {
     const QColor buttonColours[] = {QColor(0, 255, 0), QColor(0, 192, 0), QColor(255, 0, 0)};
     for (int i = 0; i < kCommand1Count; ++i) {
         QCOMPARE(window_->Command1(i)->text(), Utf8(std::string(form::kCommand1[i].caption)));
-        QCOMPARE(window_->Command1(i)->palette().color(QPalette::Active, QPalette::Button), buttonColours[i]);
+        if (i != kAddPartsButton) {
+            QCOMPARE(static_cast<FlatButton*>(window_->Command1(i))->FaceColour(), buttonColours[i]);
+        }
     }
     // Unavailable, Add parts is painted grey rather than green.
-    QCOMPARE(window_->Command1(kAddPartsButton)->palette().color(QPalette::Disabled, QPalette::Button).saturation(), 0);
+    QCOMPARE(static_cast<FlatButton*>(window_->Command1(kAddPartsButton))->FaceColour().saturation(), 0);
     QCOMPARE(window_->palette().color(QPalette::Window), QColor(192, 192, 255));
     QCOMPARE(window_->font().family(), QString("Times New Roman"));
     QCOMPARE(window_->font().pointSize(), 12);
@@ -391,6 +405,107 @@ void TestZelvaneForm::windowCaption() {
     QCOMPARE(window_->windowTitle(), QString::fromUtf8("Информатика - брой знаци при делене"));
     QCOMPARE(QString::fromUtf8(form::Caption("https://example.org")),
              QString::fromUtf8("https://example.org Информатика - брой знаци при делене"));
+}
+
+void TestZelvaneForm::buttonsPaintedFlatInTheirColours_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("calculated");
+    QTest::addColumn<QColor>("face");
+    QTest::newRow("Изчисли") << 0 << false << QColor(0, 255, 0);
+    QTest::newRow("Събери части unavailable") << 1 << false << QColor(192, 192, 192);
+    QTest::newRow("Събери части available") << 1 << true << QColor(0, 192, 0);
+    QTest::newRow("Изчисти") << 2 << false << QColor(255, 0, 0);
+}
+
+void TestZelvaneForm::buttonsPaintedFlatInTheirColours() {
+    QFETCH(int, button);
+    QFETCH(bool, calculated);
+    QFETCH(QColor, face);
+    if (calculated) {
+        Type(kDenominator, "13");
+        Click(kCalculateButton);
+    }
+    QPushButton* widget = window_->Command1(button);
+    const QImage image = widget->grab().toImage();
+    const int w = image.width();
+    const int h = image.height();
+    // Flat: the same colour near every corner and at both ends of the
+    // middle row, inside the one-pixel bevel and clear of the caption.
+    for (const QPoint& p : {QPoint(2, 2), QPoint(w - 3, 2), QPoint(2, h - 3), QPoint(w - 3, h - 3), QPoint(4, h / 2),
+                            QPoint(w - 5, h / 2)}) {
+        QCOMPARE(image.pixelColor(p), face);
+    }
+    // The caption is drawn in black (grey while unavailable): the darkest
+    // pixel of the face is the text colour.
+    int darkest = 255;
+    for (int y = 2; y < h - 2; ++y) {
+        for (int x = 2; x < w - 2; ++x) {
+            darkest = std::min(darkest, qGray(image.pixel(x, y)));
+        }
+    }
+    QCOMPARE(darkest, widget->isEnabled() ? 0 : 128);
+}
+
+void TestZelvaneForm::contextMenuSpeaksBulgarian() {
+    QVERIFY(InstallQtTranslation(*QCoreApplication::instance()));
+    std::unique_ptr<QMenu> menu(window_->Text2(kNumerator)->createStandardContextMenu());
+    QStringList texts;
+    for (QAction* action : menu->actions()) {
+        if (!action->isSeparator()) {
+            texts << action->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+        }
+    }
+    QCOMPARE(texts.size(), 7);
+    for (const char* english : {"Undo", "Redo", "Cut", "Copy", "Paste", "Delete", "Select All"}) {
+        QVERIFY2(!texts.contains(english), qPrintable(texts.join(", ")));
+    }
+    for (const QString& text : texts) {
+        QVERIFY2(text.contains(QRegularExpression(QStringLiteral("^[\\x{0400}-\\x{04FF} ]+$"))),
+                 qPrintable(texts.join(", ")));
+    }
+}
+
+void TestZelvaneForm::enterClicksTheButton_data() {
+    QTest::addColumn<int>("field");
+    QTest::addColumn<bool>("calculatedFirst");
+    QTest::addColumn<QString>("expansion");
+    QTest::addColumn<QString>("sum");
+    QTest::newRow("numerator calculates") << int(kNumerator) << false << "0.05384615384615384" << "999";
+    QTest::newRow("denominator calculates") << int(kDenominator) << false << "0.05384615384615384" << "999";
+    QTest::newRow("left group adds") << int(kLeftGroup) << true << "0.05384615384615384" << "1000";
+    QTest::newRow("right group adds") << int(kRightGroup) << true << "0.05384615384615384" << "1000";
+    QTest::newRow("left group, Add parts unavailable") << int(kLeftGroup) << false << "" << "";
+    QTest::newRow("right group, Add parts unavailable") << int(kRightGroup) << false << "" << "";
+}
+
+void TestZelvaneForm::enterClicksTheButton() {
+    QFETCH(int, field);
+    QFETCH(bool, calculatedFirst);
+    QFETCH(QString, expansion);
+    QFETCH(QString, sum);
+    Type(kNumerator, "7");
+    Type(kDenominator, "13");
+    if (calculatedFirst) {
+        Click(kCalculateButton);
+    }
+    Type(kLeftGroup, "100");
+    Type(kRightGroup, "900");
+    QSignalSpy clicks(window_->Command1(field == kNumerator || field == kDenominator ? kCalculateButton
+                                                                                    : kAddPartsButton),
+                      &QPushButton::clicked);
+    QTest::keyClick(window_->Text2(field), Qt::Key_Return);
+    QCOMPARE(Field(kExpansion), expansion);
+    QCOMPARE(Field(kSum), sum);
+    QCOMPARE(clicks.count(), expansion.isEmpty() ? 0 : 1);
+}
+
+void TestZelvaneForm::taskTextNamedForScreenReaders() {
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(window_->TaskText());
+    QVERIFY(iface);
+    QCOMPARE(iface->text(QAccessible::Name), QString::fromUtf8("Условие на задачата"));
+    const QString description = iface->text(QAccessible::Description);
+    QVERIFY(description.startsWith(QStringLiteral(u"Неприятното в това да си първият")));
+    QVERIFY(description.endsWith(QStringLiteral(u"било.")));
 }
 
 QTEST_MAIN(TestZelvaneForm)
