@@ -5,7 +5,7 @@
 #   install-deps.sh bench  also what the benchmarks need
 set -euo pipefail
 
-packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-liberation)
+packages=(cmake make g++ pkg-config libfast-float-dev libfmt-dev qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-liberation)
 if [ "${1:-}" = test ]; then
     packages+=(clang libclang-rt-14-dev binutils-mingw-w64-x86-64)
 fi
