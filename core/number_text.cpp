@@ -11,6 +11,7 @@
 // Both round correctly, as the standard library's floating-point
 // from_chars/to_chars would where it has them.
 #include <fast_float/fast_float.h>
+#include <fmt/compile.h>
 #include <fmt/format.h>
 
 namespace zelvane {
@@ -233,7 +234,7 @@ std::u32string FormatNumber(double value) {
 
     // Round to 15 significant digits: "d.dddddddddddddde+XX".
     char buffer[40];
-    const auto result = fmt::format_to_n(buffer, sizeof buffer, FMT_STRING("{:.14e}"), value);
+    const auto result = fmt::format_to_n(buffer, sizeof buffer, FMT_COMPILE("{:.14e}"), value);
     const std::string sci(buffer, result.out);
     const std::size_t ePos = sci.find('e');
     const bool negative = sci[0] == '-';
