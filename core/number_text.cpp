@@ -6,6 +6,14 @@
 #include <string>
 #include <system_error>
 
+// Exact, locale-free conversions between decimal text and double that build
+// the same way for every target: fast_float reads, fmt (header-only) writes.
+// Both round correctly, as the standard library's floating-point
+// from_chars/to_chars would where it has them.
+#include <fast_float/fast_float.h>
+#include <fmt/compile.h>
+#include <fmt/format.h>
+
 namespace zelvane {
 namespace {
 
@@ -139,15 +147,16 @@ double ParseDecimal(const std::string& s) {
     normal += std::to_string(scale);
 
     double value = 0;
-    const auto [end, ec] = std::from_chars(normal.data(), normal.data() + normal.size(), value,
-                                           std::chars_format::general);
-    if (ec == std::errc::result_out_of_range) {
+    const auto result = fast_float::from_chars(normal.data(), normal.data() + normal.size(), value,
+                                               fast_float::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range) {
         if (scale > 0) {
             throw NumericFault("number too large");
         }
         return zero;
     }
-    if (ec != std::errc() || !std::isfinite(value)) {
+    // An overflow reads as an infinity.
+    if (result.ec != std::errc() || !std::isfinite(value)) {
         throw NumericFault("number too large");
     }
     return value;
@@ -225,8 +234,8 @@ std::u32string FormatNumber(double value) {
 
     // Round to 15 significant digits: "d.dddddddddddddde+XX".
     char buffer[40];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
-    const std::string sci(buffer, result.ptr);
+    const auto result = fmt::format_to_n(buffer, sizeof buffer, FMT_COMPILE("{:.14e}"), value);
+    const std::string sci(buffer, result.out);
     const std::size_t ePos = sci.find('e');
     const bool negative = sci[0] == '-';
     std::string digits;

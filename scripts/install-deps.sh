@@ -3,14 +3,18 @@
 #   install-deps.sh        what building and opening the window needs
 #   install-deps.sh test   also what the tests, sanitizers and fuzzers need
 #   install-deps.sh bench  also what the benchmarks need
+#   install-deps.sh web    what building the web page needs
 set -euo pipefail
 
-packages=(cmake make g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-liberation qt6-translations-l10n)
+packages=(cmake make g++ pkg-config libfast-float-dev libfmt-dev qt6-base-dev qt6-base-dev-tools libgl-dev libfontconfig-dev fonts-liberation qt6-translations-l10n)
 if [ "${1:-}" = test ]; then
-    packages+=(clang libclang-rt-14-dev binutils-mingw-w64-x86-64)
+    packages+=(clang libclang-rt-14-dev binutils-mingw-w64-x86-64 emscripten chromium)
+fi
+if [ "${1:-}" = web ]; then
+    packages+=(emscripten)
 fi
 if [ "${1:-}" = bench ]; then
-    packages+=(libbenchmark-dev libxcb1-dev libxcb-damage0-dev pkg-config xvfb x11-utils)
+    packages+=(libbenchmark-dev libxcb1-dev libxcb-damage0-dev pkg-config xvfb x11-utils emscripten chromium)
 fi
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: once in a normal
 # build and once with AddressSanitizer and UndefinedBehaviorSanitizer; then
-# runs each fuzzer for a short, bounded time (FUZZ_SECONDS, default 30).
+# runs each fuzzer for a short, bounded time (FUZZ_SECONDS, default 30);
+# then builds the web page and drives it in headless Chromium.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test
@@ -36,6 +37,11 @@ for target in parse_leading_number form_session; do
         exit 1
     fi
 done
+
+echo "== web page"
+bash scripts/build-web.sh
+npm ci --no-audit --no-fund --loglevel=error
+node --test tests/web/page.test.mjs
 
 # The Windows resource (icon and version 1.00) is compiled by the cross
 # resource compiler, so that it cannot rot unnoticed on Linux.

@@ -1,14 +1,20 @@
 // The numeric text conventions: leading-number reading, rounding, integer
 // division and number formatting, including the overflow faults.
 #include <QtTest>
+#include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <vector>
 
 #include "number_text.h"
 #include "test_support.h"
 
 using namespace zelvane;
+
+Q_DECLARE_METATYPE(std::vector<double>)
 
 class TestNumberText : public QObject {
     Q_OBJECT
@@ -30,6 +36,8 @@ private slots:
     void formatDouble();
     void formatReadsBack_data();
     void formatReadsBack();
+    void formatRoundsLikeStandardLibrary_data();
+    void formatRoundsLikeStandardLibrary();
     void localeNeverMatters();
 };
 
@@ -219,6 +227,173 @@ void TestNumberText::formatReadsBack() {
     QFETCH(double, value);
     const double back = ParseLeadingNumber(FormatNumber(value));
     QVERIFY2(std::fabs(back - value) <= std::fabs(value) * 5e-15, qPrintable(QString::number(back, 'g', 17)));
+}
+
+// The 15 significant digits and the power of ten of a formatted double,
+// read off its text: "-1234.5" gives 12345 and 3, "1.5E-05" gives 15 and -5.
+// Trailing zeros of the digits are dropped.
+struct Significand {
+    bool negative = false;
+    std::string digits;
+    int exponent = 0;
+    friend bool operator==(const Significand&, const Significand&) = default;
+};
+
+static Significand FromFormatted(const std::string& text) {
+    Significand s;
+    std::size_t pos = 0;
+    if (text[pos] == '-') {
+        s.negative = true;
+        ++pos;
+    }
+    int pointAt = -1;
+    int digitsSeen = 0;
+    int firstNonZeroAt = -1;
+    for (; pos < text.size() && text[pos] != 'E'; ++pos) {
+        if (text[pos] == '.') {
+            pointAt = digitsSeen;
+            continue;
+        }
+        if (firstNonZeroAt < 0 && text[pos] != '0') {
+            firstNonZeroAt = digitsSeen;
+        }
+        if (firstNonZeroAt >= 0) {
+            s.digits.push_back(text[pos]);
+        }
+        ++digitsSeen;
+    }
+    if (pointAt < 0) {
+        pointAt = digitsSeen;
+    }
+    s.exponent = pointAt - firstNonZeroAt - 1;
+    if (pos < text.size()) {
+        s.exponent += std::stoi(text.substr(pos + 1));  // "E+20", "E-05"
+    }
+    while (s.digits.size() > 1 && s.digits.back() == '0') {
+        s.digits.pop_back();
+    }
+    return s;
+}
+
+// The same from the standard library's correctly rounded scientific form
+// with 14 digits after the point ("1.23450000000000e+03").
+static Significand FromStandardLibrary(double value) {
+    char buffer[40];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14).ptr;
+    const std::string text(buffer, end);
+    Significand s;
+    std::size_t pos = 0;
+    if (text[pos] == '-') {
+        s.negative = true;
+        ++pos;
+    }
+    const std::size_t e = text.find('e');
+    for (; pos < e; ++pos) {
+        if (text[pos] != '.') {
+            s.digits.push_back(text[pos]);
+        }
+    }
+    s.exponent = std::stoi(text.substr(e + 1));
+    while (s.digits.size() > 1 && s.digits.back() == '0') {
+        s.digits.pop_back();
+    }
+    return s;
+}
+
+// Doubles whose exact decimal value has 16 significant digits ending in 5:
+// rounding to 15 digits is an exact tie, which goes to the even digit. Such
+// a value is t / 2^k with t odd and t * 5^k a 16-digit number.
+static std::vector<double> ExactTies(std::mt19937_64& random, int count) {
+    std::vector<double> ties;
+    std::uint64_t fivePower = 1;
+    for (int k = 1; k <= 22; ++k) {
+        fivePower *= 5;
+        const std::uint64_t low = (1000000000000000ULL + fivePower - 1) / fivePower;
+        const std::uint64_t high = std::min<std::uint64_t>(9999999999999999ULL / fivePower, 1ULL << 53);
+        if (low > high) {
+            continue;
+        }
+        for (int i = 0; i < count; ++i) {
+            std::uint64_t t = low + random() % (high - low + 1);
+            t |= 1;
+            if (t > high) {
+                t -= 2;
+            }
+            if (t < low) {
+                continue;
+            }
+            for (int scale : {0, 8, -8, 40, -40}) {
+                ties.push_back(std::ldexp(static_cast<double>(t), scale - k));
+            }
+        }
+    }
+    // Whole 16-digit numbers ending in 5 (at least 10^15, so not written as
+    // integers): 1000000000000005, ...
+    for (int i = 0; i < count; ++i) {
+        ties.push_back(static_cast<double>(1000000000000000ULL + (random() % 800000000000000ULL) * 10 + 5));
+    }
+    return ties;
+}
+
+void TestNumberText::formatRoundsLikeStandardLibrary_data() {
+    QTest::addColumn<std::vector<double>>("values");
+    std::mt19937_64 random(20240611);
+    const std::vector<double> ties = ExactTies(random, 200);
+    std::vector<double> nearTies;
+    for (double tie : ties) {
+        nearTies.push_back(std::nextafter(tie, 0.0));
+        nearTies.push_back(std::nextafter(tie, std::numeric_limits<double>::infinity()));
+    }
+    std::vector<double> anyBits;
+    while (anyBits.size() < 100000) {
+        double value;
+        const std::uint64_t bits = random();
+        std::memcpy(&value, &bits, sizeof value);
+        if (std::isfinite(value) && value != 0) {
+            anyBits.push_back(value);
+        }
+    }
+    std::vector<double> sums;  // what Add parts can produce: a fraction plus a whole number
+    for (int i = 0; i < 100000; ++i) {
+        sums.push_back(static_cast<double>(random() % 100000) / 1000.0 + static_cast<double>(random() % 100000));
+    }
+    std::vector<double> quotients;  // 1/3, 2/7, ...: long repeating expansions
+    for (int d = 3; d < 2000; ++d) {
+        for (int n = 1; n < d; n += 37) {
+            quotients.push_back(static_cast<double>(n) / d);
+            quotients.push_back(static_cast<double>(n) / d * 1e7);
+        }
+    }
+    QTest::newRow("exact ties") << ties;
+    QTest::newRow("one step beside a tie") << nearTies;
+    QTest::newRow("random bit patterns") << anyBits;
+    QTest::newRow("sums with fractions") << sums;
+    QTest::newRow("quotients") << quotients;
+}
+
+void TestNumberText::formatRoundsLikeStandardLibrary() {
+    // FormatNumber rounds to 15 significant digits on its own code path; the
+    // standard library's to_chars is correctly rounded (ties to even), so
+    // the digits must agree for every value, on the last digit too.
+    QFETCH(std::vector<double>, values);
+    QVERIFY(values.size() > 100);
+    for (double value : values) {
+        if (value == std::trunc(value) && std::fabs(value) < 1e15) {
+            continue;  // written as an integer
+        }
+        const std::u32string formatted = FormatNumber(value);
+        const std::string text(formatted.begin(), formatted.end());
+        const Significand shown = FromFormatted(text);
+        const Significand expected = FromStandardLibrary(value);
+        if (!(shown == expected)) {
+            char exact[64];
+            const auto end = std::to_chars(exact, exact + sizeof exact, value, std::chars_format::scientific, 20).ptr;
+            QFAIL(qPrintable(QStringLiteral("%1 printed as %2, expected digits %3 exponent %4")
+                                 .arg(QString::fromLatin1(exact, static_cast<int>(end - exact)),
+                                      QString::fromStdString(text), QString::fromStdString(expected.digits))
+                                 .arg(expected.exponent)));
+        }
+    }
 }
 
 void TestNumberText::localeNeverMatters() {

@@ -1,0 +1,42 @@
+// Reads the shared case tables (tests/cases/*.tsv) in the format of
+// tests/cases/case_table.h: UTF-8; '#' lines and empty lines skipped; the
+// first other line names the columns; cells separated by single tabs;
+// missing trailing cells are empty.
+import { readFileSync } from 'node:fs';
+import { fileURLToPath } from 'node:url';
+
+export const casesDir = fileURLToPath(new URL('../cases/', import.meta.url));
+
+// The word that says a click must change nothing at all.
+export const UNCHANGED = 'unchanged';
+
+export function loadCases(file) {
+  const lines = readFileSync(casesDir + file, 'utf8').split('\n');
+  let columns = null;
+  const rows = [];
+  lines.forEach((raw, number) => {
+    const line = raw.endsWith('\r') ? raw.slice(0, -1) : raw;
+    if (line === '' || line.startsWith('#')) {
+      return;
+    }
+    const cells = line.split('\t');
+    if (!columns) {
+      columns = cells;
+      return;
+    }
+    if (cells.length > columns.length) {
+      throw new Error(`${file}:${number + 1}: more cells than columns`);
+    }
+    const row = {};
+    columns.forEach((column, i) => {
+      row[column] = cells[i] ?? '';
+    });
+    rows.push(row);
+  });
+  return rows;
+}
+
+// Characters, as a field's four-character limit counts them.
+export function characterCount(text) {
+  return [...text].length;
+}

@@ -1,0 +1,463 @@
+// The web page as a pupil uses it, in headless Chromium: typing, pasting,
+// clicking, Enter and Tab; its layout against the window's description; and
+// that it works offline, makes no request after load and stores nothing.
+// Run by scripts/test.sh after scripts/build-web.sh.
+import { after, before, describe, test } from 'node:test';
+import assert from 'node:assert/strict';
+import { createServer } from 'node:http';
+import { readFileSync, mkdirSync } from 'node:fs';
+import { fileURLToPath } from 'node:url';
+import { launch, pagePath, pageUrl, waitUntilReady } from './browser.mjs';
+import { UNCHANGED, characterCount, loadCases } from './case_table.mjs';
+
+// Core field and button indices.
+const DENOMINATOR = 0, EXPANSION = 1, LEFT = 2, RIGHT = 3, SUM = 4, NUMERATOR = 5;
+const CALCULATE = 0, ADD_PARTS = 1, CLEAR = 2;
+const RESULTS = [EXPANSION, LEFT, RIGHT, SUM];
+
+let browser;
+let context;
+let page;
+
+before(async () => {
+  browser = await launch();
+  context = await browser.newContext({ viewport: { width: 800, height: 600 } });
+  page = await context.newPage();
+});
+
+after(async () => {
+  await browser?.close();
+});
+
+// A freshly loaded page, as after start.
+async function fresh() {
+  await page.goto(pageUrl);
+  await waitUntilReady(page);
+}
+
+const field = (index) => page.locator(`#Text2_${index}`);
+const button = (index) => page.locator(`#Command1_${index}`);
+
+// Replaces a field's text by typing, as the pupil does.
+async function type(index, text) {
+  await field(index).click();
+  await page.keyboard.press('Control+A');
+  await page.keyboard.press('Delete');
+  if (text !== '') {
+    await page.keyboard.type(text);
+  }
+}
+
+async function click(index) {
+  await button(index).click({ force: true });  // a disabled button must stay dead
+}
+
+async function texts(indices) {
+  return page.evaluate((ids) => ids.map((i) => document.getElementById(`Text2_${i}`).value), indices);
+}
+
+async function allTexts() {
+  return texts([0, 1, 2, 3, 4, 5]);
+}
+
+// The text the core's form state holds for Text2(index).
+async function coreText(index) {
+  return page.evaluate((i) => Module.UTF8ToString(Module._zelvane_text(i)), index);
+}
+
+async function addPartsAvailable() {
+  return !(await button(ADD_PARTS).isDisabled());
+}
+
+async function description() {
+  return page.evaluate(() => JSON.parse(Module.UTF8ToString(Module._zelvane_description())));
+}
+
+async function calculate(numerator, denominator) {
+  await type(NUMERATOR, numerator);
+  await type(DENOMINATOR, denominator);
+  await click(CALCULATE);
+}
+
+describe('calculate.tsv', () => {
+  for (const row of loadCases('calculate.tsv')) {
+    if (characterCount(row.numerator) > 4 || characterCount(row.denominator) > 4) {
+      continue;  // cannot be typed into the page
+    }
+    test(row.case, async () => {
+      await fresh();
+      await calculate(row.numerator, row.denominator);
+      if (row.expansion !== UNCHANGED) {
+        assert.deepEqual(await texts(RESULTS), [row.expansion, row.left, row.right, row.sum]);
+        assert.equal(await addPartsAvailable(), true);
+        return;
+      }
+      // Refused or abandoned: nothing changes, on a cleared form ...
+      assert.deepEqual(await texts(RESULTS), ['', '', '', '']);
+      assert.equal(await addPartsAvailable(), false);
+      // ... and after 7 / 13.
+      await calculate('7', '13');
+      const before = await texts(RESULTS);
+      await calculate(row.numerator, row.denominator);
+      assert.deepEqual(await texts(RESULTS), before);
+      assert.deepEqual(await texts([NUMERATOR, DENOMINATOR]), [row.numerator, row.denominator]);
+      assert.equal(await addPartsAvailable(), true);
+    });
+  }
+});
+
+describe('add_parts.tsv', () => {
+  for (const row of loadCases('add_parts.tsv')) {
+    test(row.case, async () => {
+      await fresh();
+      await calculate('7', '13');
+      await type(LEFT, row.left);
+      await type(RIGHT, row.right);
+      const before = await allTexts();
+      await click(ADD_PARTS);
+      if (row.sum === UNCHANGED) {
+        assert.deepEqual(await allTexts(), before);
+      } else {
+        assert.equal(await field(SUM).inputValue(), row.sum);
+      }
+      assert.deepEqual(await texts([LEFT, RIGHT]), [row.left, row.right]);
+    });
+  }
+});
+
+describe('fields', () => {
+  for (const [name, index] of [['numerator', NUMERATOR], ['denominator', DENOMINATOR]]) {
+    test(`${name} takes at most four characters, typed or pasted`, async () => {
+      await fresh();
+      await type(index, '12345');
+      assert.equal(await field(index).inputValue(), '1234');
+      assert.equal(await coreText(index), '1234');
+      await type(index, 'абвгд');
+      assert.equal(await field(index).inputValue(), 'абвг');
+      await context.grantPermissions(['clipboard-read', 'clipboard-write']);
+      await page.evaluate(() => navigator.clipboard.writeText('98765'));
+      await field(index).click();
+      await page.keyboard.press('Control+A');
+      await page.keyboard.press('Control+V');
+      assert.equal(await field(index).inputValue(), '9876');
+      assert.equal(await coreText(index), '9876');
+    });
+  }
+
+  for (const [name, index] of [['expansion', EXPANSION], ['sum', SUM]]) {
+    test(`${name} is read-only`, async () => {
+      await fresh();
+      await calculate('7', '13');
+      const before = await field(index).inputValue();
+      await field(index).click();
+      await page.keyboard.type('42');
+      await page.keyboard.press('Backspace');
+      await page.keyboard.press('Delete');
+      assert.equal(await field(index).inputValue(), before);
+      assert.equal(await field(index).evaluate((e) => e.readOnly), true);
+    });
+  }
+
+  test('a long expansion shows its start', async () => {
+    await fresh();
+    await calculate('5', '3.5');
+    assert.equal(await field(EXPANSION).inputValue(), '0.027132336476386110137176222282357451566');
+    assert.equal(await field(EXPANSION).evaluate((e) => e.scrollLeft), 0);
+  });
+
+  test('every field is named by its label; the task text by its name', async () => {
+    await fresh();
+    const d = await description();
+    for (const [index, f] of d.Text2.entries()) {
+      const caption = d.Label1[f.label].caption;
+      assert.equal(await page.getByLabel(caption, { exact: true }).getAttribute('id'), `Text2_${index}`, caption);
+      assert.equal(await page.getByRole('textbox', { name: caption, exact: true }).count(), 1, caption);
+    }
+    const task = page.getByRole('textbox', { name: d.taskTextName, exact: true });
+    assert.equal(await task.getAttribute('id'), `Text1_${d.taskText}`);
+    for (const [index, b] of d.Command1.entries()) {
+      assert.equal(await page.getByRole('button', { name: b.caption, exact: true }).getAttribute('id'),
+        `Command1_${index}`);
+    }
+    assert.equal(await page.evaluate(() => document.documentElement.lang), 'bg');
+  });
+
+  test('help text: the task text, read-only; the quotation goes with it, without a box', async () => {
+    await fresh();
+    const d = await description();
+    const task = page.locator(`#Text1_${d.taskText}`);
+    assert.equal(await task.inputValue(), d.Text1[d.taskText].text.replaceAll('\r\n', '\n'));
+    assert.equal(await task.evaluate((e) => e.readOnly), true);
+    assert.equal(await task.evaluate((e) => getComputedStyle(e).overflowY), 'scroll');
+    const quotation = d.Text1[d.quotation].text.replaceAll('\r\n', '\n').trim();
+    assert.equal(await task.getAttribute('title'), quotation);
+    assert.equal(await task.getAttribute('aria-description'), quotation);
+    assert.equal(await page.locator(`#Text1_${d.quotation}`).count(), 0);
+    assert.equal(await page.title(), d.caption);
+  });
+});
+
+describe('buttons and keys', () => {
+  test('Add parts: unavailable at start and after Clear, available after a calculation', async () => {
+    await fresh();
+    assert.equal(await addPartsAvailable(), false);
+    await type(LEFT, '538');
+    await type(RIGHT, '461');
+    await click(ADD_PARTS);
+    await page.keyboard.press('Enter');  // in the right group
+    assert.equal(await field(SUM).inputValue(), '');
+    await calculate('7', '2');  // below 3: nothing happens
+    assert.equal(await addPartsAvailable(), false);
+    assert.equal(await field(EXPANSION).inputValue(), '');
+    await calculate('1', '3');
+    assert.equal(await addPartsAvailable(), true);
+    await click(CLEAR);
+    assert.equal(await addPartsAvailable(), false);
+    assert.deepEqual(await allTexts(), ['', '', '', '', '', '']);
+    assert.equal(await button(CALCULATE).isEnabled(), true);
+    assert.equal(await button(CLEAR).isEnabled(), true);
+  });
+
+  for (const [name, index] of [['numerator', NUMERATOR], ['denominator', DENOMINATOR]]) {
+    test(`Enter in the ${name} clicks Calculate`, async () => {
+      await fresh();
+      await type(NUMERATOR, '7');
+      await type(DENOMINATOR, '13');
+      await field(index).press('Enter');
+      assert.deepEqual(await texts(RESULTS), ['0.05384615384615384', '538', '461', '999']);
+    });
+  }
+
+  for (const [name, index] of [['left group', LEFT], ['right group', RIGHT]]) {
+    test(`Enter in the ${name} clicks Add parts when available`, async () => {
+      await fresh();
+      await calculate('7', '13');
+      await type(LEFT, '100');
+      await type(RIGHT, '900');
+      await field(index).press('Enter');
+      assert.equal(await field(SUM).inputValue(), '1000');
+      await click(CLEAR);
+      await type(LEFT, '100');
+      await type(RIGHT, '900');
+      await field(index).press('Enter');
+      assert.equal(await field(SUM).inputValue(), '');
+    });
+  }
+
+  test('Enter in a result field does nothing', async () => {
+    await fresh();
+    await calculate('7', '13');
+    await type(LEFT, '1');
+    const before = await allTexts();
+    await field(EXPANSION).press('Enter');
+    await field(SUM).press('Enter');
+    assert.deepEqual(await allTexts(), before);
+  });
+
+  test('focus starts on the task text; Tab follows the tab order', async () => {
+    await fresh();
+    const d = await description();
+    const active = () => page.evaluate(() => document.activeElement.id);
+    assert.equal(await active(), d.focusOrder[0]);
+    const walk = async (expected) => {
+      await page.locator(`#${d.focusOrder[0]}`).focus();
+      for (const id of expected) {
+        await page.keyboard.press('Tab');
+        assert.equal(await active(), id);
+      }
+    };
+    const addParts = `Command1_${ADD_PARTS}`;
+    await walk(d.focusOrder.slice(1).filter((id) => id !== addParts));  // skipped while unavailable
+    await calculate('', '13');
+    await walk(d.focusOrder.slice(1));
+  });
+});
+
+describe('layout', () => {
+  const controls = (d) => [
+    ...d.Label1.map((c, i) => [`Label1_${i}`, c]),
+    ...d.Text2.map((c, i) => [`Text2_${i}`, c]),
+    ...d.Command1.map((c, i) => [`Command1_${i}`, c]),
+    [`Text1_${d.taskText}`, d.Text1[d.taskText]],
+  ];
+
+  // Places relative to the window, in CSS pixels.
+  async function places() {
+    return page.evaluate(() => {
+      const form = document.getElementById('Zelvane').getBoundingClientRect();
+      const out = { Zelvane: [form.left, form.top, form.width, form.height] };
+      for (const e of document.querySelectorAll('#Zelvane > [id]')) {
+        const r = e.getBoundingClientRect();
+        out[e.id] = [r.left - form.left, r.top - form.top, r.width, r.height];
+      }
+      return out;
+    });
+  }
+
+  test('every control at its place: twips / 15 CSS pixels', async () => {
+    await fresh();
+    const d = await description();
+    const shown = await places();
+    assert.deepEqual(shown.Zelvane.slice(2), [d.width / 15, d.height / 15]);
+    assert.deepEqual(shown.Zelvane.slice(2), [481, 344]);
+    for (const [id, control] of controls(d)) {
+      assert.deepEqual(shown[id], control.twips.map((t) => t / 15), id);
+    }
+  });
+
+  test('colours and font', async () => {
+    await fresh();
+    const d = await description();
+    const rgb = (c) => `rgb(${c[0]}, ${c[1]}, ${c[2]})`;
+    const style = (id, property) => page.locator(`#${id}`).evaluate((e, p) => getComputedStyle(e)[p], property);
+    assert.equal(await style('Zelvane', 'backgroundColor'), rgb(d.background));
+    for (const [index] of d.Label1.entries()) {
+      assert.equal(await style(`Label1_${index}`, 'backgroundColor'), rgb(d.labelBackground), `Label1_${index}`);
+      assert.equal(await style(`Label1_${index}`, 'textAlign'), 'center');
+      assert.equal(await page.locator(`#Label1_${index}`).textContent(), d.Label1[index].caption);
+    }
+    await calculate('7', '13');
+    for (const [index, b] of d.Command1.entries()) {
+      assert.equal(await style(`Command1_${index}`, 'backgroundColor'), rgb(b.colour), `Command1_${index}`);
+      assert.equal(await style(`Command1_${index}`, 'color'), rgb(d.buttonText));
+      assert.equal(await page.locator(`#Command1_${index}`).textContent(), b.caption);
+    }
+    await click(CLEAR);
+    assert.equal(await style(`Command1_${ADD_PARTS}`, 'backgroundColor'), rgb(d.unavailableButton));
+    assert.equal(await style(`Command1_${ADD_PARTS}`, 'color'), rgb(d.unavailableButtonText));
+    for (const id of ['Zelvane', 'Text2_1', 'Command1_0', 'Label1_0', 'Text1_0']) {
+      assert.equal(await style(id, 'fontFamily'), `"${d.fontFamily}", "Liberation Serif", serif`, id);
+      assert.equal(await style(id, 'fontSize'), `${(d.fontPoints * 96) / 72}px`, id);
+      assert.equal(await style(id, 'fontWeight'), String(d.fontWeight), id);
+    }
+  });
+
+  test('on a narrow screen the whole window is scaled down, not reflowed', async () => {
+    const narrow = await browser.newPage({ viewport: { width: 320, height: 640 } });
+    try {
+      await narrow.goto(pageUrl);
+      await waitUntilReady(narrow);
+      const scale = 320 / 481;
+      const shown = await narrow.evaluate(() => {
+        const form = document.getElementById('Zelvane').getBoundingClientRect();
+        const out = { scrollWidth: document.documentElement.scrollWidth, form: [form.width, form.height] };
+        for (const e of document.querySelectorAll('#Zelvane > [id]')) {
+          const r = e.getBoundingClientRect();
+          out[e.id] = [r.left - form.left, r.top - form.top, r.width, r.height];
+        }
+        return out;
+      });
+      assert.ok(shown.scrollWidth <= 320, `scroll width ${shown.scrollWidth}`);
+      const near = (a, b) => Math.abs(a - b) < 0.01;
+      assert.ok(near(shown.form[0], 481 * scale) && near(shown.form[1], 344 * scale), `${shown.form}`);
+      await page.goto(pageUrl);
+      await waitUntilReady(page);
+      const d = await description();
+      for (const [id, control] of controls(d)) {
+        control.twips.forEach((t, k) => assert.ok(near(shown[id][k], (t / 15) * scale), `${id} ${shown[id]}`));
+      }
+    } finally {
+      await narrow.close();
+    }
+  });
+
+  test('screenshot for the README', async () => {
+    await fresh();
+    await calculate('7', '13');
+    await page.locator(`#Text1_0`).focus();
+    const file = fileURLToPath(new URL('../../docs/window-web.png', import.meta.url));
+    mkdirSync(fileURLToPath(new URL('../../docs/', import.meta.url)), { recursive: true });
+    await page.locator('#Zelvane').screenshot({ path: file });
+    assert.ok(readFileSync(file).length > 1000);
+  });
+});
+
+describe('offline and private', () => {
+  // One session over the page's whole life: load, calculate, add, clear.
+  async function session(target, url) {
+    const requests = [];
+    target.on('request', (r) => requests.push(r.url()));
+    await target.goto(url);
+    await waitUntilReady(target);
+    const atLoad = requests.splice(0);
+    await target.locator('#Text2_5').fill('7');
+    await target.locator('#Text2_0').fill('13');
+    await target.locator('#Command1_0').click();
+    await target.locator('#Text2_3').fill('900');
+    await target.locator('#Command1_1').click();
+    await target.locator('#Text1_0').hover();
+    await target.locator('#Command1_2').click();
+    await target.waitForTimeout(300);
+    return { atLoad, afterLoad: requests };
+  }
+
+  test('from a file:// address: the page itself, then no request', async () => {
+    const own = await browser.newContext();
+    try {
+      const { atLoad, afterLoad } = await session(await own.newPage(), pageUrl);
+      assert.deepEqual(atLoad, [pageUrl]);
+      assert.deepEqual(afterLoad, []);
+    } finally {
+      await own.close();
+    }
+  });
+
+  test('from a web server: the page itself, then no request; nothing stored', async () => {
+    const html = readFileSync(pagePath);
+    const served = [];
+    const server = createServer((request, response) => {
+      served.push(request.url);
+      if (request.url === '/' || request.url === '/index.html') {
+        response.writeHead(200, { 'Content-Type': 'text/html; charset=utf-8' });
+        response.end(html);
+      } else {
+        response.writeHead(404);
+        response.end();
+      }
+    });
+    await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+    const own = await browser.newContext();
+    try {
+      const url = `http://127.0.0.1:${server.address().port}/`;
+      const target = await own.newPage();
+      const { atLoad, afterLoad } = await session(target, url);
+      assert.deepEqual(atLoad, [url]);
+      assert.deepEqual(afterLoad, []);
+      assert.deepEqual(served, ['/']);  // no icon, no module, nothing else
+      assert.deepEqual(await own.cookies(), []);
+      assert.deepEqual(
+        await target.evaluate(async () => [
+          document.cookie, localStorage.length, sessionStorage.length, (await indexedDB.databases()).length,
+          (await caches.keys()).length,
+        ]),
+        ['', 0, 0, 0, 0]);
+    } finally {
+      await own.close();
+      server.close();
+    }
+  });
+
+  for (const [name, script] of [
+    ['no WebAssembly at all', () => { delete globalThis.WebAssembly; }],
+    ['the module does not compile', () => {
+      const refuse = () => Promise.reject(new WebAssembly.CompileError('refused'));
+      WebAssembly.instantiate = refuse;
+      WebAssembly.instantiateStreaming = refuse;
+    }],
+  ]) {
+    test(`${name}: a message in Bulgarian instead of a dead form`, async () => {
+      const own = await browser.newContext();
+      try {
+        await own.addInitScript(script);
+        const target = await own.newPage();
+        await target.goto(pageUrl);
+        const failure = target.locator('#failure');
+        await failure.waitFor({ state: 'visible', timeout: 10000 });
+        assert.match(await failure.textContent(), /^Страницата не може да работи.*WebAssembly/);
+        assert.equal(await target.locator('#Zelvane').isVisible(), false);
+      } finally {
+        await own.close();
+      }
+    });
+  }
+});
