@@ -3,6 +3,7 @@
 // Places come both in twips and in CSS pixels (1/96 inch).
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -48,19 +49,29 @@ inline void Number(std::string& out, std::string_view key, int value) {
     out += std::to_string(value);
 }
 
+// A JSON array of numbers: [a,b,c].
+inline void Numbers(std::string& out, std::initializer_list<int> values) {
+    out.push_back('[');
+    for (int value : values) {
+        if (out.back() != '[') {
+            out.push_back(',');
+        }
+        out += std::to_string(value);
+    }
+    out.push_back(']');
+}
+
 inline void Colour(std::string& out, std::string_view key, form::Rgb rgb) {
     Key(out, key);
-    out += "[" + std::to_string(rgb.red) + "," + std::to_string(rgb.green) + "," + std::to_string(rgb.blue) + "]";
+    Numbers(out, {rgb.red, rgb.green, rgb.blue});
 }
 
 inline void Place(std::string& out, const form::Twips& p) {
     Key(out, "twips");
-    out += "[" + std::to_string(p.left) + "," + std::to_string(p.top) + "," + std::to_string(p.width) + "," +
-           std::to_string(p.height) + "]";
+    Numbers(out, {p.left, p.top, p.width, p.height});
     Key(out, "px");
-    out += "[" + std::to_string(form::TwipsToPixels(p.left)) + "," + std::to_string(form::TwipsToPixels(p.top)) +
-           "," + std::to_string(form::TwipsToPixels(p.width)) + "," + std::to_string(form::TwipsToPixels(p.height)) +
-           "]";
+    Numbers(out, {form::TwipsToPixels(p.left), form::TwipsToPixels(p.top), form::TwipsToPixels(p.width),
+                  form::TwipsToPixels(p.height)});
 }
 
 }  // namespace json

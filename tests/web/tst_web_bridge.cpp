@@ -1,0 +1,128 @@
+// What the web page receives from the core: the window's description as
+// JSON, checked against the shared tables it is written from, and the UTF-8
+// texts that cross between the page and the form state.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QtTest>
+
+#include "description_json.h"
+#include "test_support.h"
+#include "utf.h"
+
+using namespace zelvane;
+
+namespace {
+
+QJsonArray Place(const form::Twips& p) { return {p.left, p.top, p.width, p.height}; }
+QJsonArray PlacePx(const form::Twips& p) {
+    return {form::TwipsToPixels(p.left), form::TwipsToPixels(p.top), form::TwipsToPixels(p.width),
+            form::TwipsToPixels(p.height)};
+}
+QJsonArray Rgb(const form::Rgb& c) { return {c.red, c.green, c.blue}; }
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+}  // namespace
+
+class TestWebBridge : public QObject {
+    Q_OBJECT
+
+private slots:
+    void descriptionMatchesTheTables();
+    void utf8RoundTrip_data();
+    void utf8RoundTrip();
+    void malformedUtf8_data();
+    void malformedUtf8();
+};
+
+void TestWebBridge::descriptionMatchesTheTables() {
+    const std::string json = web::DescriptionJson("https://example.org/\"x\"");
+    QJsonParseError error{};
+    const QJsonObject d = QJsonDocument::fromJson(QByteArray::fromStdString(json), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+
+    QCOMPARE(d["caption"].toString(), Text(form::Caption("https://example.org/\"x\"")));
+    QCOMPARE(d["widthPx"].toInt(), 481);
+    QCOMPARE(d["heightPx"].toInt(), 344);
+    QCOMPARE(d["background"].toArray(), Rgb(form::kFormBackground));
+    QCOMPARE(d["labelBackground"].toArray(), Rgb(form::kLabelBackground));
+    QCOMPARE(d["fontFamily"].toString(), Text(form::kFontFamily));
+
+    const QJsonArray labels = d["Label1"].toArray();
+    QCOMPARE(labels.size(), static_cast<qsizetype>(form::kLabel1.size()));
+    for (std::size_t i = 0; i < form::kLabel1.size(); ++i) {
+        const QJsonObject label = labels[static_cast<qsizetype>(i)].toObject();
+        QCOMPARE(label["caption"].toString(), Text(form::kLabel1[i].caption));
+        QCOMPARE(label["twips"].toArray(), Place(form::kLabel1[i].place));
+        QCOMPARE(label["px"].toArray(), PlacePx(form::kLabel1[i].place));
+    }
+    const QJsonArray fields = d["Text2"].toArray();
+    QCOMPARE(fields.size(), static_cast<qsizetype>(form::kText2.size()));
+    const int enterClicks[] = {kCalculateButton, -1, kAddPartsButton, kAddPartsButton, -1, kCalculateButton};
+    for (std::size_t i = 0; i < form::kText2.size(); ++i) {
+        const QJsonObject field = fields[static_cast<qsizetype>(i)].toObject();
+        QCOMPARE(field["twips"].toArray(), Place(form::kText2[i].place));
+        QCOMPARE(field["px"].toArray(), PlacePx(form::kText2[i].place));
+        QCOMPARE(field["tabIndex"].toInt(), form::kText2[i].tabIndex);
+        QCOMPARE(field["maxLength"].toInt(), form::kText2[i].maxLength);
+        QCOMPARE(field["readOnly"].toBool(), form::kText2[i].readOnly);
+        QCOMPARE(field["label"].toInt(), form::kText2[i].label);
+        QCOMPARE(field["enterClicks"].toInt(), enterClicks[i]);
+    }
+    const QJsonArray buttons = d["Command1"].toArray();
+    QCOMPARE(buttons.size(), static_cast<qsizetype>(form::kCommand1.size()));
+    for (std::size_t i = 0; i < form::kCommand1.size(); ++i) {
+        const QJsonObject button = buttons[static_cast<qsizetype>(i)].toObject();
+        QCOMPARE(button["caption"].toString(), Text(form::kCommand1[i].caption));
+        QCOMPARE(button["colour"].toArray(), Rgb(form::kCommand1[i].colour));
+        QCOMPARE(button["twips"].toArray(), Place(form::kCommand1[i].place));
+        QCOMPARE(button["tabIndex"].toInt(), form::kCommand1[i].tabIndex);
+    }
+    const QJsonArray help = d["Text1"].toArray();
+    for (std::size_t i = 0; i < form::kText1.size(); ++i) {
+        // CR LF line ends and trailing blanks survive the escaping.
+        QCOMPARE(help[static_cast<qsizetype>(i)].toObject()["text"].toString(), Text(form::kText1[i].text));
+    }
+    QCOMPARE(d["taskTextName"].toString(), Text(form::kTaskTextName));
+    QCOMPARE(d["focusOrder"].toArray(),
+             (QJsonArray{"Text1_0", "Text2_0", "Text2_1", "Text2_2", "Text2_3", "Text2_4", "Command1_0", "Command1_1",
+                         "Command1_2", "Text2_5"}));
+}
+
+void TestWebBridge::utf8RoundTrip_data() {
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("digits") << "0.05384615384615384";
+    QTest::newRow("Cyrillic") << QString::fromUtf8("Събери части");
+    QTest::newRow("two-byte and three-byte") << QString::fromUtf8("½\u00A0\u2212\uFF17");
+    QTest::newRow("outside the BMP") << QString::fromUtf8("7\U0001F600");
+    QTest::newRow("control characters") << QString::fromUtf8("\t1\n3\r");
+}
+
+void TestWebBridge::utf8RoundTrip() {
+    QFETCH(QString, text);
+    const std::u32string decoded = web::FromUtf8(text.toStdString());
+    QCOMPARE(Q(decoded), text);
+    QCOMPARE(QString::fromStdString(web::ToUtf8(decoded)), text);
+}
+
+void TestWebBridge::malformedUtf8_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("decoded");
+    const QString bad = QString(QChar(0xFFFD));
+    QTest::newRow("lone continuation byte") << QByteArray("1\x80" "2") << "1" + bad + "2";
+    QTest::newRow("truncated sequence at the end") << QByteArray("7\xD0") << "7" + bad;
+    QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << bad + bad;
+    QTest::newRow("overlong three bytes") << QByteArray("\xE0\x80\xAF") << bad + bad + bad;
+    QTest::newRow("past U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << bad + bad + bad + bad;
+    QTest::newRow("invalid lead") << QByteArray("\xFF" "9") << bad + "9";
+}
+
+void TestWebBridge::malformedUtf8() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, decoded);
+    QCOMPARE(Q(web::FromUtf8(bytes.toStdString())), decoded);
+}
+
+QTEST_APPLESS_MAIN(TestWebBridge)
+#include "tst_web_bridge.moc"
