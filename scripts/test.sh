@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: once in a normal
 # build and once with AddressSanitizer and UndefinedBehaviorSanitizer; then
-# runs each fuzzer for a short, bounded time (FUZZ_SECONDS, default 30).
+# runs each fuzzer for a short, bounded time (FUZZ_SECONDS, default 30);
+# then cross-builds the Windows program for both architectures and drives
+# it under wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test
+bash scripts/install-deps.sh windows-test
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 
@@ -44,3 +47,9 @@ if command -v x86_64-w64-mingw32-windres >/dev/null; then
     x86_64-w64-mingw32-windres --preprocessor=cpp build/assets/zelvane.rc -O coff -o build/zelvane-rc.o
     echo "compiled build/assets/zelvane.rc"
 fi
+
+# The Windows program, 32- and 64-bit, driven under wine on a private X
+# server by its black-box driver, and a slice of the sweep on each.
+echo "== Windows program under wine"
+bash scripts/build-windows.sh --no-deps
+bash tests/win32/run-wine-tests.sh
