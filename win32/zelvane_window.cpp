@@ -155,16 +155,19 @@ LRESULT ZelvaneWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         case WM_ACTIVATE:
-            // Like a dialog, the form gives the focus back to the control
-            // that had it; the first time, to the task text.
+            // Like a dialog, the form remembers which control had the focus
+            // when it is left ...
             if (LOWORD(wParam) == WA_INACTIVE) {
                 const HWND focus = GetFocus();
                 if (focus && IsChild(window_, focus)) {
                     savedFocus_ = focus;
                 }
-            } else if (!IsIconic(window_)) {
-                SetFocus(savedFocus_ && IsWindowEnabled(savedFocus_) ? savedFocus_ : taskText_);
             }
+            return DefWindowProcW(window_, message, wParam, lParam);
+        case WM_SETFOCUS:
+            // ... and passes the focus on to it when it gets the focus back
+            // (activated or restored); the first time, to the task text.
+            SetFocus(savedFocus_ && IsWindowEnabled(savedFocus_) ? savedFocus_ : taskText_);
             return 0;
         case WM_COMMAND: {
             const int id = LOWORD(wParam);

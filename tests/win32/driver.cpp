@@ -122,6 +122,18 @@ public:
         return true;
     }
 
+    // A copy of some bytes in the program's own memory, for messages whose
+    // parameter points to a structure; null on failure.
+    void* Place(const void* bytes, std::size_t size) {
+        void* remote = VirtualAllocEx(process_.hProcess, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (remote && !WriteProcessMemory(process_.hProcess, remote, bytes, size, nullptr)) {
+            Free(remote);
+            return nullptr;
+        }
+        return remote;
+    }
+    void Free(void* remote) { VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE); }
+
     HWND Form() const { return form_; }
     HWND Text2(int index) const { return GetDlgItem(form_, kText2Id + index); }
     HWND Command1(int index) const { return GetDlgItem(form_, kCommand1Id + index); }
@@ -724,10 +736,21 @@ void CheckAccessibleNames(Program& program) {
 // the new DPI, and back.
 void CheckDpiChange(Program& program, int dpi) {
     for (const int newDpi : {dpi * 3 / 2, dpi}) {
+        // The suggested frame lives in the program's memory, as Windows
+        // would pass it.
         RECT frame{};
         GetWindowRect(program.Form(), &frame);
-        program.Send(program.Form(), WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(&frame));
+        void* remote = program.Place(&frame, sizeof frame);
+        if (!Check(remote != nullptr, "DPI change", "cannot pass the suggested frame")) {
+            return;
+        }
+        program.Send(program.Form(), WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(remote));
+        program.Free(remote);
         CheckPlaces(program, "place at " + std::to_string(newDpi) + " dpi", newDpi);
+        RECT moved{};
+        GetWindowRect(program.Form(), &moved);
+        Check(moved.left == frame.left && moved.top == frame.top, "DPI change to " + std::to_string(newDpi),
+              "the window left the suggested place");
     }
 }
 
