@@ -12,7 +12,7 @@ if [ "${1:-}" = test ]; then
     packages+=(clang libclang-rt-14-dev binutils-mingw-w64-x86-64)
 fi
 windows=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64)
-wine=(wine wine64 wine32:i386 fonts-wine xvfb x11-utils imagemagick xauth)
+wine=(wine wine64 wine32:i386 fonts-wine xvfb)
 case "${1:-}" in
     windows) packages+=("${windows[@]}") ;;
     windows-test | windows-bench) packages+=("${windows[@]}" "${wine[@]}") ;;

@@ -54,7 +54,7 @@ bool Check(bool ok, const std::string& testCase, const std::string& what) {
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // Polls a condition every 10 ms until it holds or the time is up.
-bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 3000) {
+bool WaitFor(const std::function<bool()>& condition, DWORD milliseconds = 5000) {
     const ULONGLONG deadline = GetTickCount64() + milliseconds;
     for (;;) {
         if (condition()) {
