@@ -1,0 +1,17 @@
+// The child-window identifiers of the form's controls: one block per control
+// array, index added. Shared with the black-box test driver, which finds the
+// controls by them. None is 1 or 2, which dialog navigation sends for Enter
+// (IDOK) and Escape (IDCANCEL).
+#pragma once
+
+namespace zelvane::win32 {
+
+inline constexpr int kText1Id = 100;     // Text1(0), the task text
+inline constexpr int kText2Id = 200;     // Text2(0..5)
+inline constexpr int kCommand1Id = 300;  // Command1(0..2)
+inline constexpr int kLabel1Id = 400;    // Label1(0..7)
+
+// The window class of the form.
+inline constexpr wchar_t kFormClass[] = L"ZelvaneForm";
+
+}  // namespace zelvane::win32

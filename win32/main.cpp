@@ -1,0 +1,43 @@
+// The Windows program: one window, the worksheet, and the message loop.
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "form_description.h"
+#include "wide_text.h"
+#include "zelvane_config.h"
+#include "zelvane_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
+    InitCommonControlsEx(&controls);
+    // For the screen readers' annotation service.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+
+    using zelvane::win32::ZelvaneWindow;
+    if (!ZelvaneWindow::Register(instance)) {
+        return 1;
+    }
+    const HWND window =
+        ZelvaneWindow::Create(instance, zelvane::win32::WideFromUtf8(zelvane::form::Caption(ZELVANE_PUBLISHER_URL)));
+    if (!window) {
+        return 1;
+    }
+    ShowWindow(window, show);
+    UpdateWindow(window);
+
+    MSG message{};
+    BOOL got;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0 && got != -1) {
+        // Enter first, then Tab and the other dialog keys.
+        if (ZelvaneWindow::PreTranslate(window, message) || IsDialogMessageW(window, &message)) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    if (SUCCEEDED(com)) {
+        CoUninitialize();
+    }
+    return static_cast<int>(message.wParam);
+}

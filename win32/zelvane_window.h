@@ -1,0 +1,60 @@
+// The program's only window on the plain Win32 API: the worksheet's controls
+// at their places from the window description, scaled to the monitor's DPI,
+// bound to the core's form state. Every click runs one core action and the
+// window then rewrites the fields that action changed.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+#include "form_description.h"
+#include "form_state.h"
+
+struct IAccPropServices;
+
+namespace zelvane::win32 {
+
+class ZelvaneWindow {
+public:
+    // Registers the window class; false when Windows refuses it.
+    static bool Register(HINSTANCE instance);
+
+    // Creates the window (not yet shown). Null on failure.
+    static HWND Create(HINSTANCE instance, const std::wstring& caption);
+
+    // Keys the form handles before dialog navigation sees them: Enter in the
+    // input fields and on the buttons. True when the message was consumed.
+    static bool PreTranslate(HWND window, const MSG& message);
+
+private:
+    explicit ZelvaneWindow(HWND window) : window_(window) {}
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void BuildControls(HINSTANCE instance);
+    void NameForScreenReaders();
+    void SetDpi(int dpi);
+    void Layout();
+    void ClickCommand(int index);
+    void ShowState();
+    void DrawButton(const DRAWITEMSTRUCT& item) const;
+    bool Handled(const MSG& message);
+    int Text2Index(HWND control) const;
+
+    HWND window_;
+    int dpi_ = USER_DEFAULT_SCREEN_DPI;
+    FormState state_;
+    std::array<HWND, kText2Count> text2_{};
+    std::array<HWND, kCommand1Count> command1_{};
+    std::array<HWND, form::kLabel1.size()> label1_{};
+    HWND taskText_ = nullptr;
+    HWND tooltip_ = nullptr;
+    HWND savedFocus_ = nullptr;
+    HFONT font_ = nullptr;
+    HBRUSH labelBrush_ = nullptr;
+    IAccPropServices* annotations_ = nullptr;
+};
+
+}  // namespace zelvane::win32
