@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: once in a normal
 # build and once with AddressSanitizer and UndefinedBehaviorSanitizer; then
-# runs each fuzzer for a short, bounded time (FUZZ_SECONDS, default 30).
+# runs each fuzzer for a short, bounded time (FUZZ_SECONDS, default 30);
+# then builds the release packages and checks them (scripts/test-package.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test
@@ -44,3 +45,11 @@ if command -v x86_64-w64-mingw32-windres >/dev/null; then
     x86_64-w64-mingw32-windres --preprocessor=cpp build/assets/zelvane.rc -O coff -o build/zelvane-rc.o
     echo "compiled build/assets/zelvane.rc"
 fi
+
+# The release packages: built as scripts/package.sh builds them (release
+# build, desktop metadata and lintian checks), then installed, started and
+# removed as their users do: the .deb in a clean Debian 12 root, the zips
+# and the installer under wine.
+echo "== release packages"
+bash scripts/package.sh
+bash scripts/test-package.sh

@@ -11,6 +11,8 @@ ManifestDPIAware true
 SetCompressor /SOLID lzma
 
 !include "MUI2.nsh"
+!include "FileFunc.nsh"
+!include "LogicLib.nsh"
 
 !ifndef VERSION | EXE | LICENSE | ICON | OUTFILE
   !error "VERSION, EXE, LICENSE, ICON and OUTFILE must be defined"
@@ -59,6 +61,20 @@ FunctionEnd
 
 Function un.onInit
   SetShellVarContext all
+FunctionEnd
+
+; The uninstaller runs as a copy of itself in a folder $TEMP\~nsu*.tmp, which
+; Windows would delete only at the next restart. A hidden command line
+; removes that folder as soon as the copy has ended.
+Function un.onUninstSuccess
+  ${GetFileName} "$EXEDIR" $0
+  StrCpy $1 $0 4
+  StrCpy $2 $0 "" -4
+  ${If} $1 == "~nsu"
+  ${AndIf} $2 == ".tmp"
+    SetOutPath "$TEMP"
+    ExecShell "open" "$SYSDIR\cmd.exe" '/c ping -n 3 127.0.0.1 >nul & rd /s /q "$EXEDIR"' SW_HIDE
+  ${EndIf}
 FunctionEnd
 
 Section
