@@ -28,6 +28,7 @@ OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\Zelvane"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel admin
+BrandingText "Zelvane ${VERSION}"
 
 VIProductVersion "1.0.0.0"
 VIFileVersion "1.0.0.0"
@@ -43,7 +44,6 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "Copyright (c) 2026 the Zelvane authors
 !define MUI_ABORTWARNING
 !define MUI_FINISHPAGE_RUN "$INSTDIR\zelvane.exe"
 
-!insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
