@@ -13,6 +13,8 @@
 # machine with debootstrap and kept as a tar file, with the .debs apt
 # downloads for it, under $ZELVANE_TEST_CACHE (default
 # /var/cache/zelvane-test); each run unpacks a fresh copy.
+# `test-package.sh --prepare` only makes that clean root, if it is not made
+# yet (scripts/test.sh runs it in the background while the program builds).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -28,6 +30,36 @@ step() { echo "== package test: $* (at ${SECONDS} s)"; }
 
 [ "$(id -u)" -eq 0 ] || fail "needs root (debootstrap and chroot)"
 bash scripts/install-deps.sh package-test || fail "could not install what the packaging test needs"
+
+# Makes the clean Debian 12 root once per machine and keeps it as a tar file.
+make_clean_root() {
+    mkdir -p "$cache/archives"
+    (
+        flock 9
+        if [ ! -f "$cache/bookworm-minbase.tar" ]; then
+            echo "making it once with debootstrap (kept in $cache)"
+            rm -rf --one-file-system "$cache/bookworm-minbase"
+            nice -n 10 debootstrap --variant=minbase bookworm "$cache/bookworm-minbase" http://deb.debian.org/debian \
+                >"$cache/debootstrap.log" 2>&1 || { tail -n 20 "$cache/debootstrap.log"; exit 1; }
+            cat >"$cache/bookworm-minbase/etc/apt/sources.list" <<'EOF'
+deb http://deb.debian.org/debian bookworm main
+deb http://deb.debian.org/debian bookworm-updates main
+deb http://deb.debian.org/debian-security bookworm-security main
+EOF
+            rm -f "$cache"/bookworm-minbase/var/cache/apt/archives/*.deb
+            tar -C "$cache/bookworm-minbase" -cf "$cache/bookworm-minbase.tar.part" .
+            mv "$cache/bookworm-minbase.tar.part" "$cache/bookworm-minbase.tar"
+            rm -rf --one-file-system "$cache/bookworm-minbase"
+        fi
+    ) 9>"$cache/lock" || fail "debootstrap could not make the clean root (log: $cache/debootstrap.log)"
+}
+
+if [ "${1:-}" = --prepare ]; then
+    step "clean Debian 12 root"
+    make_clean_root
+    exit 0
+fi
+
 for f in "$deb" "zelvane-$version-win32.zip" "zelvane-$version-win64.zip" "zelvane-$version-setup.exe" SHA256SUMS; do
     [ -f "dist/$f" ] || fail "dist/$f is missing: run scripts/package.sh first"
 done
@@ -55,25 +87,7 @@ step "checksums"
 # --- The Debian package in a clean Debian 12 root --------------------------
 
 step "clean Debian 12 root"
-mkdir -p "$cache/archives"
-(
-    flock 9
-    if [ ! -f "$cache/bookworm-minbase.tar" ]; then
-        echo "making it once with debootstrap (kept in $cache)"
-        rm -rf --one-file-system "$cache/bookworm-minbase"
-        nice -n 10 debootstrap --variant=minbase bookworm "$cache/bookworm-minbase" http://deb.debian.org/debian \
-            >"$cache/debootstrap.log" 2>&1 || { tail -n 20 "$cache/debootstrap.log"; exit 1; }
-        cat >"$cache/bookworm-minbase/etc/apt/sources.list" <<'EOF'
-deb http://deb.debian.org/debian bookworm main
-deb http://deb.debian.org/debian bookworm-updates main
-deb http://deb.debian.org/debian-security bookworm-security main
-EOF
-        rm -f "$cache"/bookworm-minbase/var/cache/apt/archives/*.deb
-        tar -C "$cache/bookworm-minbase" -cf "$cache/bookworm-minbase.tar.part" .
-        mv "$cache/bookworm-minbase.tar.part" "$cache/bookworm-minbase.tar"
-        rm -rf --one-file-system "$cache/bookworm-minbase"
-    fi
-) 9>"$cache/lock" || fail "debootstrap could not make the clean root (log: $cache/debootstrap.log)"
+make_clean_root
 chroot_dir=$work/root
 mkdir "$chroot_dir"
 tar -C "$chroot_dir" -xf "$cache/bookworm-minbase.tar"

@@ -6,7 +6,16 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test
+bash scripts/install-deps.sh package-test
 jobs=$(nproc)
+
+# The packaging test's clean Debian root is made (once per machine) in the
+# background while the program builds: debootstrap mostly waits on the
+# network. It runs in a process group of its own, ended with this script.
+root_log=$(mktemp)
+setsid bash scripts/test-package.sh --prepare >"$root_log" 2>&1 &
+prepare_pid=$!
+trap '[ -z "$prepare_pid" ] || kill -- -"$prepare_pid" 2>/dev/null || true; rm -f "$root_log"' EXIT
 export QT_QPA_PLATFORM=offscreen
 
 echo "== normal build"
@@ -52,4 +61,10 @@ fi
 # and the installer under wine.
 echo "== release packages"
 bash scripts/package.sh
+if ! wait "$prepare_pid"; then
+    cat "$root_log"
+    echo "could not make the clean Debian root for the packaging test"
+    exit 1
+fi
+prepare_pid=
 bash scripts/test-package.sh
