@@ -71,6 +71,11 @@ if ! (cd "$debsrc" && DEB_BUILD_OPTIONS="nocheck noddebs parallel=2" \
 fi
 deb=zelvane_${debversion}_amd64.deb
 [ -f "build-deb/$deb" ] || fail "dpkg-buildpackage made no build-deb/$deb"
+# The installed tree as a whole: the metainfo with the .desktop file it
+# names as launchable and the icons that file names.
+appstreamcli validate-tree --no-net --pedantic --no-color "$debsrc/debian/zelvane" >"$stage/check.log" 2>&1 ||
+    { cat "$stage/check.log" >&2; fail "appstreamcli validate-tree reports problems in the installed files"; }
+grep -E '^[EWI]:' "$stage/check.log" >&2 && fail "appstreamcli validate-tree reports problems in the installed files"
 cp "build-deb/$deb" "$stage/"
 
 step "lintian"
