@@ -28,7 +28,7 @@ fail() {
 step() { echo "== package: $*"; }
 
 bash scripts/install-deps.sh package || fail "could not install the packaging tools (scripts/install-deps.sh package)"
-for tool in dpkg-buildpackage dpkg-parsechangelog lintian appstreamcli desktop-file-validate makensis zip \
+for tool in git dpkg-buildpackage dpkg-parsechangelog lintian appstreamcli desktop-file-validate makensis zip \
     sha256sum x86_64-w64-mingw32-objdump; do
     command -v "$tool" >/dev/null || fail "missing tool: $tool (scripts/install-deps.sh package installs it)"
 done
