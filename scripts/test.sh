@@ -4,12 +4,20 @@
 # runs each fuzzer for a short, bounded time (FUZZ_SECONDS, default 30);
 # then builds the web page and drives it in headless Chromium; then
 # cross-builds the Windows program for both architectures and drives it
-# under wine.
+# under wine; then builds the release packages and checks them
+# (scripts/test-package.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh test
-bash scripts/install-deps.sh windows-test
+bash scripts/install-deps.sh test windows-test package-test
 jobs=$(nproc)
+
+# The packaging test's clean Debian root is made (once per machine) in the
+# background while the program builds: debootstrap mostly waits on the
+# network. It runs in a process group of its own, ended with this script.
+root_log=$(mktemp)
+setsid bash scripts/test-package.sh --prepare >"$root_log" 2>&1 &
+prepare_pid=$!
+trap '[ -z "$prepare_pid" ] || kill -- -"$prepare_pid" 2>/dev/null || true; rm -f "$root_log"' EXIT
 export QT_QPA_PLATFORM=offscreen
 
 echo "== normal build"
@@ -51,3 +59,17 @@ node --test tests/web/page.test.mjs
 echo "== Windows program under wine"
 bash scripts/build-windows.sh --no-deps
 bash tests/win32/run-wine-tests.sh
+
+# The release packages: built as scripts/package.sh builds them (release
+# build, desktop metadata and lintian checks), then installed, started and
+# removed as their users do: the .deb in a clean Debian 12 root, the zips
+# and the installer under wine.
+echo "== release packages"
+bash scripts/package.sh
+if ! wait "$prepare_pid"; then
+    cat "$root_log"
+    echo "could not make the clean Debian root for the packaging test"
+    exit 1
+fi
+prepare_pid=
+bash scripts/test-package.sh
