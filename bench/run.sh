@@ -23,4 +23,4 @@ for _ in $(seq 50); do
     sleep 0.1
 done
 DISPLAY=$display QT_QPA_PLATFORM=xcb ./build-bench/bench/zelvane_startup_bench --runs "${1:-40}" --settle-ms 200 \
-    ./build-bench/app/zelvane ./build-bench/bench/text_window ./build-bench/bench/empty_window
+    ./build-bench/qt/zelvane ./build-bench/bench/text_window ./build-bench/bench/empty_window

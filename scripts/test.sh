@@ -10,6 +10,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh test windows-test package-test
 jobs=$(nproc)
+# Each stage's heading says when it started, to keep an eye on the run's length.
+stage() { echo "== $1 (at ${SECONDS} s)"; }
 
 # The packaging test's clean Debian root is made (once per machine) in the
 # background while the program builds: debootstrap mostly waits on the
@@ -20,43 +22,56 @@ prepare_pid=$!
 trap '[ -z "$prepare_pid" ] || kill -- -"$prepare_pid" 2>/dev/null || true; rm -f "$root_log"' EXIT
 export QT_QPA_PLATFORM=offscreen
 
-echo "== normal build"
+stage "normal build"
 cmake -S . -B build -DBUILD_TESTING=ON -DZELVANE_BUILD_UI=ON >/dev/null
 cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs"
 
-echo "== sanitizer build"
+stage "sanitizer build"
 cmake -S . -B build-asan -DBUILD_TESTING=ON -DZELVANE_BUILD_UI=ON -DZELVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-asan --parallel "$jobs"
 ctest --test-dir build-asan --output-on-failure --parallel "$jobs"
 
-echo "== fuzzers"
+stage "fuzzers"
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DZELVANE_FUZZ=ON -DZELVANE_BUILD_UI=OFF \
     -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz --parallel "$jobs"
-for target in parse_leading_number form_session; do
+# Both fuzzers run at once, one on each core.
+run_fuzzer() {
+    local target=$1 seeds=$2 corpus status=0
     corpus=$(mktemp -d)
-    case $target in parse_leading_number) seeds=fuzz/corpus/parse ;; *) seeds=fuzz/corpus/session ;; esac
-    status=0
     ./build-fuzz/fuzz/fuzz_$target -max_total_time="${FUZZ_SECONDS:-30}" -timeout=10 \
         -artifact_prefix=build-fuzz/ "$corpus" "$seeds" >build-fuzz/$target.log 2>&1 || status=$?
-    grep -E '^(Done|==[0-9]+==|SUMMARY)|invariant|runtime error' build-fuzz/$target.log || true
     rm -rf "$corpus"
+    return $status
+}
+run_fuzzer parse_leading_number fuzz/corpus/parse &
+parse_pid=$!
+run_fuzzer form_session fuzz/corpus/session &
+session_pid=$!
+fuzz_failed=0
+for target in parse_leading_number form_session; do
+    pid=$parse_pid
+    [ $target = form_session ] && pid=$session_pid
+    status=0
+    wait "$pid" || status=$?
+    grep -E '^(Done|==[0-9]+==|SUMMARY)|invariant|runtime error' build-fuzz/$target.log || true
     if [ "$status" -ne 0 ]; then
         tail -n 40 build-fuzz/$target.log
         echo "fuzz_$target found a failure (exit $status); the input is in build-fuzz/"
-        exit 1
+        fuzz_failed=1
     fi
 done
+[ $fuzz_failed -eq 0 ] || exit 1
 
-echo "== web page"
+stage "web page"
 bash scripts/build-web.sh
 npm ci --no-audit --no-fund --loglevel=error
 node --test tests/web/page.test.mjs
 
 # The Windows program, 32- and 64-bit, driven under wine on a private X
 # server by its black-box driver, and a slice of the sweep on each.
-echo "== Windows program under wine"
+stage "Windows program under wine"
 bash scripts/build-windows.sh --no-deps
 bash tests/win32/run-wine-tests.sh
 
@@ -64,7 +79,7 @@ bash tests/win32/run-wine-tests.sh
 # build, desktop metadata and lintian checks), then installed, started and
 # removed as their users do: the .deb in a clean Debian 12 root, the zips
 # and the installer under wine.
-echo "== release packages"
+stage "release packages"
 bash scripts/package.sh
 if ! wait "$prepare_pid"; then
     cat "$root_log"
@@ -73,3 +88,4 @@ if ! wait "$prepare_pid"; then
 fi
 prepare_pid=
 bash scripts/test-package.sh
+stage "all passed"

@@ -5,14 +5,14 @@
 # for the same architecture, runs the core on Windows' own runtime.
 # Expects scripts/build-windows.sh to have run. Every step is bounded; wine's
 # processes and the X server are stopped by their own ids on exit.
-#   run-wine-tests.sh [SWEEP-ARGS...]   default: --denominators 3-9999 --stride 97
+#   run-wine-tests.sh [SWEEP-ARGS...]   default: --denominators 3-9999 --stride 211
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/wine-session.sh
 
 out=build-windows
 sweep=("$@")
-[ ${#sweep[@]} -gt 0 ] || sweep=(--denominators 3-9999 --stride 97 --threads 2)
+[ ${#sweep[@]} -gt 0 ] || sweep=(--denominators 3-9999 --stride 211 --threads 2)
 
 wine_session_start "$out/wine"
 status=0
