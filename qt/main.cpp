@@ -8,6 +8,7 @@
 #include "zelvane_icon_pixels.h"
 #include "zelvane_config.h"
 #include "qt_translation.h"
+#include "termination.h"
 #include "zelvane_form.h"
 
 #if defined(ZELVANE_WARM_UP_FONTCONFIG)
@@ -30,6 +31,7 @@ int main(int argc, char* argv[]) {
     // One look on every desktop; the buttons paint their own colours.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     zelvane::InstallQtTranslation(app);
+    zelvane::QuitOnTerminationSignals(app);
     // The window's font for the whole program, so that no other face is
     // loaded for the first text laid out.
     QApplication::setFont(zelvane::Zelvane::FormFont());
