@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds in release mode and runs the benchmarks:
-# the micro-benchmarks of the actions, then start-up and peak memory of the
-# program against an empty Qt Widgets window on a private Xvfb display.
+# Installs what is missing, builds in release mode and runs every benchmark:
+# the micro-benchmarks of the actions; start-up and peak memory of the Qt
+# program against an empty Qt Widgets window on a private Xvfb display; the
+# web page in headless Chromium (bench/web.sh); the Windows programs under
+# wine (bench/run-wine.sh).
 #   bench/run.sh [RUNS]    (start-up runs per program, default 40)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,3 +26,9 @@ for _ in $(seq 50); do
 done
 DISPLAY=$display QT_QPA_PLATFORM=xcb ./build-bench/bench/zelvane_startup_bench --runs "${1:-40}" --settle-ms 200 \
     ./build-bench/qt/zelvane ./build-bench/bench/text_window ./build-bench/bench/empty_window
+kill $xvfb 2>/dev/null || true
+
+echo "== web page"
+bash bench/web.sh 30
+echo "== Windows programs under wine"
+bash bench/run-wine.sh 20
