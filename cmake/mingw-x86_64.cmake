@@ -1,13 +1,5 @@
-# Cross-compiling for 64-bit Windows with Debian's mingw-w64 (posix threads,
-# for std::thread in the sweep).
+# Cross-compiling for 64-bit Windows with Debian's mingw-w64.
 #   cmake -S . -B build-win64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
 set(ZELVANE_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${ZELVANE_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${ZELVANE_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${ZELVANE_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${ZELVANE_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
