@@ -31,6 +31,13 @@ step() { echo "== package test: $* (at ${SECONDS} s)"; }
 [ "$(id -u)" -eq 0 ] || fail "needs root (debootstrap and chroot)"
 bash scripts/install-deps.sh package-test || fail "could not install what the packaging test needs"
 
+# The Debian 12 suites this machine's apt reads, as sources.list lines
+# ("deb URI SUITE COMPONENT"): the clean root uses the same mirrors.
+debian_sources() {
+    apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(COMPONENT)' 'Created-By: Packages' 2>/dev/null |
+        awk '$2 ~ /^bookworm(-updates|-security)?$/ { print "deb " $1 " " $2 " " $3 }' | sort -u
+}
+
 # Makes the clean Debian 12 root once per machine and keeps it as a tar file.
 make_clean_root() {
     mkdir -p "$cache/archives"
@@ -39,13 +46,13 @@ make_clean_root() {
         if [ ! -f "$cache/bookworm-minbase.tar" ]; then
             echo "making it once with debootstrap (kept in $cache)"
             rm -rf --one-file-system "$cache/bookworm-minbase"
-            nice -n 10 debootstrap --variant=minbase bookworm "$cache/bookworm-minbase" http://deb.debian.org/debian \
+            local sources mirror
+            sources=$(debian_sources)
+            mirror=$(awk '$3 == "bookworm" { print $2; exit }' <<<"$sources")
+            [ -n "$mirror" ] || { echo "apt on this machine reads no Debian 12 (bookworm) archive"; exit 1; }
+            nice -n 10 debootstrap --variant=minbase bookworm "$cache/bookworm-minbase" "$mirror" \
                 >"$cache/debootstrap.log" 2>&1 || { tail -n 20 "$cache/debootstrap.log"; exit 1; }
-            cat >"$cache/bookworm-minbase/etc/apt/sources.list" <<'EOF'
-deb http://deb.debian.org/debian bookworm main
-deb http://deb.debian.org/debian bookworm-updates main
-deb http://deb.debian.org/debian-security bookworm-security main
-EOF
+            printf '%s\n' "$sources" >"$cache/bookworm-minbase/etc/apt/sources.list"
             rm -f "$cache"/bookworm-minbase/var/cache/apt/archives/*.deb
             tar -C "$cache/bookworm-minbase" -cf "$cache/bookworm-minbase.tar.part" .
             mv "$cache/bookworm-minbase.tar.part" "$cache/bookworm-minbase.tar"
