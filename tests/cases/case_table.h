@@ -11,6 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace cases {
@@ -86,6 +87,45 @@ private:
         }
     }
 };
+
+// A cell's text as UTF-16, with its escapes resolved: \r \n \t \0 \\ and
+// \uXXXX, one UTF-16 unit, so that a cell can hold an unpaired surrogate.
+inline std::u16string Unescaped(const std::string& utf8) {
+    std::u16string out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead == '\\' && i + 1 < utf8.size()) {
+            const char kind = utf8[i + 1];
+            if (kind == 'u' && i + 6 <= utf8.size()) {
+                out.push_back(static_cast<char16_t>(std::stoul(utf8.substr(i + 2, 4), nullptr, 16)));
+                i += 6;
+                continue;
+            }
+            const std::string escapes = "rnt0\\";
+            const std::u16string_view units(u"\r\n\t\0\\", 5);
+            const std::size_t which = escapes.find(kind);
+            if (which != std::string::npos) {
+                out.push_back(units[which]);
+                i += 2;
+                continue;
+            }
+        }
+        // One UTF-8 sequence: the test tables are well-formed.
+        const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        char32_t c = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        for (int k = 1; k < length && i + static_cast<std::size_t>(k) < utf8.size(); ++k) {
+            c = (c << 6) | (static_cast<unsigned char>(utf8[i + static_cast<std::size_t>(k)]) & 0x3F);
+        }
+        if (c >= 0x10000) {
+            out.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(c));
+        }
+        i += static_cast<std::size_t>(length);
+    }
+    return out;
+}
 
 // Characters in a UTF-8 text (what a field's four-character limit counts).
 inline std::size_t CharacterCount(const std::string& utf8) {

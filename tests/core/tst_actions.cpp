@@ -98,19 +98,7 @@ void TestActions::addPartsUnavailableIgnoresClick() {
 }
 
 void TestActions::calculate_data() {
-    QTest::addColumn<QString>("numerator");
-    QTest::addColumn<QString>("denominator");
-    QTest::addColumn<QString>("expansion");
-    QTest::addColumn<QString>("left");
-    QTest::addColumn<QString>("right");
-    QTest::addColumn<QString>("sum");
-    const cases::CaseTable table = LoadCases("calculate.tsv");
-    for (const cases::CaseTable::Row& row : table.rows) {
-        QTest::newRow(table.Cell(row, "case").c_str())
-            << Utf8(table.Cell(row, "numerator")) << Utf8(table.Cell(row, "denominator"))
-            << Utf8(table.Cell(row, "expansion")) << Utf8(table.Cell(row, "left")) << Utf8(table.Cell(row, "right"))
-            << Utf8(table.Cell(row, "sum"));
-    }
+    AddRows("calculate.tsv", {"numerator", "denominator", "expansion", "left", "right", "sum"});
 }
 
 void TestActions::calculate() {
@@ -190,14 +178,7 @@ void TestActions::groupSearchEmptiesStaleResult() {
 }
 
 void TestActions::addParts_data() {
-    QTest::addColumn<QString>("left");
-    QTest::addColumn<QString>("right");
-    QTest::addColumn<QString>("sum");  // "unchanged" keeps the earlier 999
-    const cases::CaseTable table = LoadCases("add_parts.tsv");
-    for (const cases::CaseTable::Row& row : table.rows) {
-        QTest::newRow(table.Cell(row, "case").c_str())
-            << Utf8(table.Cell(row, "left")) << Utf8(table.Cell(row, "right")) << Utf8(table.Cell(row, "sum"));
-    }
+    AddRows("add_parts.tsv", {"left", "right", "sum"});  // sum "unchanged" keeps the earlier 999
 }
 
 void TestActions::addParts() {
