@@ -70,21 +70,24 @@ inline constexpr std::array<Label, 8> kLabel1{{
     {"Знаменател", {1920, 720, 1335, 375}, 18},
 }};
 
-// Text fields, Text2(0..5), in the order of the core's field indices.
+// Text fields, Text2(0..5), in the order of the core's field indices. All
+// are single-line: what they keep of typed and pasted text is the core's
+// rule (field_input.h), with the limit below.
 struct Field {
     Twips place;
     int tabIndex;
-    int maxLength;  // characters the user may type; 0 for no limit
+    int maxLength;    // characters (code points) the user may enter; 0 for no limit
     bool readOnly;
-    int label;      // the Label1 index that names the field
+    int label;        // the Label1 index that names the field
+    int enterClicks;  // the Command1 index Enter in the field clicks; -1 for none
 };
 inline constexpr std::array<Field, 6> kText2{{
-    {{1920, 1050, 1335, 405}, 3, 4, false, 7},   // denominator
-    {{3360, 1080, 2655, 405}, 4, 0, true, 2},    // decimal expansion
-    {{1920, 1920, 1335, 405}, 5, 0, false, 3},   // left group
-    {{3360, 1920, 1335, 405}, 6, 0, false, 4},   // right group
-    {{4800, 1920, 1215, 405}, 7, 0, true, 5},    // sum
-    {{120, 1080, 1335, 405}, 16, 4, false, 6},   // numerator
+    {{1920, 1050, 1335, 405}, 3, 4, false, 7, 0},   // denominator: Enter calculates
+    {{3360, 1080, 2655, 405}, 4, 0, true, 2, -1},   // decimal expansion
+    {{1920, 1920, 1335, 405}, 5, 0, false, 3, 1},   // left group: Enter adds the parts
+    {{3360, 1920, 1335, 405}, 6, 0, false, 4, 1},   // right group: Enter adds the parts
+    {{4800, 1920, 1215, 405}, 7, 0, true, 5, -1},   // sum
+    {{120, 1080, 1335, 405}, 16, 4, false, 6, 0},   // numerator: Enter calculates
 }};
 
 // Buttons, Command1(0..2): each painted flat in its own colour with a black
@@ -103,6 +106,22 @@ inline constexpr std::array<Button, 3> kCommand1{{
     {"Събери части", {0, 192, 0}, {120, 1680, 1695, 495}, 10},
     {"Изчисти", {255, 0, 0}, {120, 240, 1095, 375}, 11},
 }};
+
+// Enter on a focused button clicks that button, as Space does. A button
+// that is unavailable cannot take the focus, and Enter in a field that
+// names an unavailable button does nothing.
+inline constexpr bool kEnterClicksFocusedButton = true;
+
+// Enter clicks only buttons that exist.
+constexpr bool EnterClicksValidButtons() {
+    for (const Field& field : kText2) {
+        if (field.enterClicks < -1 || field.enterClicks >= static_cast<int>(kCommand1.size())) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(EnterClicksValidButtons());
 
 // The help texts, Text1(0..1): multi-line, read-only, with a vertical
 // scroll bar. Lines end in CR LF. The quotation's box would cover the lower
@@ -135,6 +154,34 @@ inline constexpr std::array<HelpText, 2> kText1{{
 }};
 inline constexpr int kTaskText = 0;
 inline constexpr int kQuotation = 1;
+
+// A help text with its CR LF line ends as `lineEnd`: a multi-line Windows
+// edit box wants CR LF, other text boxes line feeds.
+inline std::string ShownHelpText(int index, std::string_view lineEnd) {
+    const std::string_view text = kText1[static_cast<std::size_t>(index)].text;
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = text.find("\r\n", start);
+        out.append(text.substr(start, end - start));
+        if (end == std::string_view::npos) {
+            break;
+        }
+        out.append(lineEnd);
+        start = end + 2;
+    }
+    return out;
+}
+
+// The quotation as the task text's tooltip and accessible description: its
+// lines, without the blank and the line end after its last word.
+inline std::string QuotationTip(std::string_view lineEnd) {
+    std::string tip = ShownHelpText(kQuotation, lineEnd);
+    while (!tip.empty() && (tip.back() == ' ' || tip.back() == '\r' || tip.back() == '\n')) {
+        tip.pop_back();
+    }
+    return tip;
+}
 
 // What a screen reader calls the task text, which has no label of its own.
 inline constexpr std::string_view kTaskTextName = "Условие на задачата";

@@ -1,5 +1,6 @@
 #include "flat_button.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 #include "qt_description.h"
@@ -12,6 +13,15 @@ FlatButton::FlatButton(const QString& caption, const QColor& colour, QWidget* pa
 }
 
 QColor FlatButton::FaceColour() const { return isEnabled() ? colour_ : Colour(form::kUnavailableButton); }
+
+void FlatButton::keyPressEvent(QKeyEvent* event) {
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && form::kEnterClicksFocusedButton && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        click();
+        return;
+    }
+    QPushButton::keyPressEvent(event);
+}
 
 void FlatButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);

@@ -20,6 +20,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Enter clicks the focused button, as the window description says.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QColor colour_;

@@ -6,6 +6,8 @@
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QValidator>
+#include <limits>
 
 #include "flat_button.h"
 #include "qt_description.h"
@@ -13,18 +15,41 @@
 namespace zelvane {
 namespace {
 
+// Applies the core's field rule to every change of a field, typed, pasted,
+// dropped or undone, before the field shows it. An edit of which nothing
+// may be kept is refused outright, so the field keeps its undo history;
+// one that is cut is replaced by what is kept.
+class FieldRule : public QValidator {
+public:
+    FieldRule(const FormState& state, int index, QObject* parent)
+        : QValidator(parent), state_(state), index_(index) {}
+
+    State validate(QString& input, int& pos) const override {
+        const std::u32string& before = state_.Text2(index_);
+        const auto maxLength = static_cast<std::size_t>(form::kText2[static_cast<std::size_t>(index_)].maxLength);
+        FieldEdit edit = KeepOfEdit(before, Units(input), static_cast<std::size_t>(pos), maxLength);
+        const QString kept = FromCore(edit.text);
+        if (kept == input) {
+            return Acceptable;
+        }
+        if (edit.text == before) {
+            return Invalid;
+        }
+        input = kept;
+        pos = static_cast<int>(edit.caret);
+        return Acceptable;
+    }
+
+private:
+    const FormState& state_;
+    int index_;
+};
+
 // Places are in twips; Qt's device-independent pixels are 1/96 inch, and Qt
 // scales them on high-density screens.
 void PlaceAt(QWidget* widget, const form::Twips& p) {
     widget->setGeometry(form::TwipsToPixels(p.left), form::TwipsToPixels(p.top), form::TwipsToPixels(p.width),
                         form::TwipsToPixels(p.height));
-}
-
-// The help texts end their lines in CR LF; the text box wants line feeds.
-QString Displayed(std::string_view crlfText) {
-    QString text = Utf8(crlfText);
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
 }
 
 }  // namespace
@@ -70,8 +95,8 @@ void Zelvane::BuildControls() {
     help->setFocusPolicy(Qt::StrongFocus);
     help->setTabChangesFocus(true);
     help->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    help->setPlainText(Displayed(form::kText1[form::kTaskText].text));
-    const QString quotation = Displayed(form::kText1[form::kQuotation].text).trimmed();
+    help->setPlainText(QString::fromStdString(form::ShownHelpText(form::kTaskText, "\n")));
+    const QString quotation = QString::fromStdString(form::QuotationTip("\n"));
     help->setToolTip(quotation);
     help->setAccessibleName(Utf8(form::kTaskTextName));
     help->setAccessibleDescription(quotation);
@@ -95,12 +120,13 @@ void Zelvane::BuildControls() {
         const form::Field& description = form::kText2[i];
         PlaceAt(field, description.place);
         label1_[description.label]->setBuddy(field);
-        if (description.maxLength > 0) {
-            field->setMaxLength(description.maxLength);
-        }
+        // Qt counts UTF-16 units and would cut an emoji in half; the core's
+        // rule counts characters and limits the length itself.
+        field->setMaxLength(std::numeric_limits<int>::max());
+        field->setValidator(new FieldRule(state_, i, field));
         field->setReadOnly(description.readOnly);
         connect(field, &QLineEdit::textChanged, this,
-                [this, i](const QString& text) { state_.SetText2(i, text.toStdU32String()); });
+                [this, i](const QString& text) { state_.SetText2(i, FromUtf16(Units(text))); });
         text2_[i] = field;
     }
 
@@ -113,13 +139,13 @@ void Zelvane::BuildControls() {
         command1_[i] = button;
     }
 
-    // Enter in a field presses the button a pupil would reach for: the
+    // Enter in a field presses the button the description names: the
     // button's own click, so a disabled Add parts ignores it.
-    for (int field : {kNumerator, kDenominator}) {
-        connect(text2_[field], &QLineEdit::returnPressed, command1_[kCalculateButton], &QPushButton::click);
-    }
-    for (int field : {kLeftGroup, kRightGroup}) {
-        connect(text2_[field], &QLineEdit::returnPressed, command1_[kAddPartsButton], &QPushButton::click);
+    for (int i = 0; i < kText2Count; ++i) {
+        const int button = form::kText2[static_cast<std::size_t>(i)].enterClicks;
+        if (button >= 0) {
+            connect(text2_[i], &QLineEdit::returnPressed, command1_[button], &QPushButton::click);
+        }
     }
 
     // Focus moves in the worksheet's own order: the numerator comes last
@@ -153,7 +179,7 @@ void Zelvane::ClickCommand(int index) {
 
 void Zelvane::ShowState() {
     for (int i = 0; i < kText2Count; ++i) {
-        const QString text = QString::fromStdU32String(state_.Text2(i));
+        const QString text = FromCore(state_.Text2(i));
         // Only fields that changed are rewritten, so a field the action did
         // not touch keeps its cursor and its undo history.
         if (text2_[i]->text() != text) {

@@ -15,6 +15,7 @@
 
 #include "flat_button.h"
 #include "form_description.h"
+#include "qt_description.h"
 #include "qt_translation.h"
 #include "test_support.h"
 #include "zelvane_form.h"
@@ -43,8 +44,10 @@ private slots:
     void tabOrder();
     void labelsAnnounceTheirFields_data();
     void labelsAnnounceTheirFields();
+    void buttonsNamedByTheirCaptions();
     void geometry_data();
     void geometry();
+    void fixedFrame();
     void captionsColoursAndFont();
     void helpTexts();
     void windowCaption();
@@ -53,11 +56,18 @@ private slots:
     void contextMenuSpeaksBulgarian();
     void enterClicksTheButton_data();
     void enterClicksTheButton();
+    void enterOnAFocusedButton_data();
+    void enterOnAFocusedButton();
+    void pastesAndKeys_data();
+    void pastesAndKeys();
     void taskTextNamedForScreenReaders();
 
 private:
     void Type(int field, const QString& keys);
+    void Keys(QLineEdit* edit, const QString& keys);
+    void Paste(int field, const QString& text);
     void Click(int button);
+    void CheckFieldsShowTheCore();
     QString Field(int index) const { return window_->Text2(index)->text(); }
 
     Zelvane* window_ = nullptr;
@@ -82,14 +92,41 @@ void TestZelvaneForm::Type(int field, const QString& keys) {
     if (keys.isEmpty()) {
         QTest::keyClick(edit, Qt::Key_Delete);
     }
-    // keyClicks knows Latin letters only; Cyrillic arrives as key text.
-    for (const QChar c : keys) {
-        QTest::sendKeyEvent(QTest::Press, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
+    Keys(edit, keys);
 }
 
-void TestZelvaneForm::Click(int button) { QTest::mouseClick(window_->Command1(button), Qt::LeftButton); }
+// Types at the caret, one character at a time. keyClicks knows Latin
+// letters only; Cyrillic arrives as key text, and a character outside the
+// BMP as one key with both its units.
+void TestZelvaneForm::Keys(QLineEdit* edit, const QString& keys) {
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const qsizetype units = keys[i].isHighSurrogate() && i + 1 < keys.size() && keys[i + 1].isLowSurrogate() ? 2 : 1;
+        const QString key = keys.mid(i, units);
+        i += units - 1;
+        QTest::sendKeyEvent(QTest::Press, edit, Qt::Key_unknown, key, Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, edit, Qt::Key_unknown, key, Qt::NoModifier);
+    }
+    CheckFieldsShowTheCore();
+}
+
+// Pastes at the caret through the clipboard, with the paste key.
+void TestZelvaneForm::Paste(int field, const QString& text) {
+    QApplication::clipboard()->setText(text);
+    QTest::keySequence(window_->Text2(field), QKeySequence::Paste);
+    CheckFieldsShowTheCore();
+}
+
+void TestZelvaneForm::Click(int button) {
+    QTest::mouseClick(window_->Command1(button), Qt::LeftButton);
+    CheckFieldsShowTheCore();
+}
+
+// After every step, each field shows exactly the text the core holds.
+void TestZelvaneForm::CheckFieldsShowTheCore() {
+    for (int i = 0; i < kText2Count; ++i) {
+        QCOMPARE(Field(i), FromCore(window_->State().Text2(i)));
+    }
+}
 
 void TestZelvaneForm::roadOfOneCalculation() {
     Type(kNumerator, "7");
@@ -119,27 +156,17 @@ void TestZelvaneForm::roadOfOneCalculation() {
 }
 
 void TestZelvaneForm::calculateCases_data() {
-    QTest::addColumn<QString>("numerator");
-    QTest::addColumn<QString>("denominator");
-    QTest::addColumn<QStringList>("after");  // expansion, left, right, sum
-    const cases::CaseTable table = LoadCases("calculate.tsv");
-    for (const cases::CaseTable::Row& row : table.rows) {
-        const std::string& numerator = table.Cell(row, "numerator");
-        const std::string& denominator = table.Cell(row, "denominator");
-        if (cases::CharacterCount(numerator) > 4 || cases::CharacterCount(denominator) > 4) {
-            continue;  // cannot be typed into the window
-        }
-        QTest::newRow(table.Cell(row, "case").c_str())
-            << Utf8(numerator) << Utf8(denominator)
-            << QStringList{Utf8(table.Cell(row, "expansion")), Utf8(table.Cell(row, "left")),
-                           Utf8(table.Cell(row, "right")), Utf8(table.Cell(row, "sum"))};
-    }
+    AddRows("calculate.tsv", {"numerator", "denominator", "expansion", "left", "right", "sum"}, TooLongToType);
 }
 
 void TestZelvaneForm::calculateCases() {
     QFETCH(QString, numerator);
     QFETCH(QString, denominator);
-    QFETCH(QStringList, after);
+    QFETCH(QString, expansion);
+    QFETCH(QString, left);
+    QFETCH(QString, right);
+    QFETCH(QString, sum);
+    const QStringList after{expansion, left, right, sum};
     const QList<int> results{kExpansion, kLeftGroup, kRightGroup, kSum};
     const auto shown = [&] {
         QStringList texts;
@@ -172,16 +199,7 @@ void TestZelvaneForm::calculateCases() {
     QVERIFY(window_->Command1(kAddPartsButton)->isEnabled());
 }
 
-void TestZelvaneForm::addPartsCases_data() {
-    QTest::addColumn<QString>("left");
-    QTest::addColumn<QString>("right");
-    QTest::addColumn<QString>("sum");
-    const cases::CaseTable table = LoadCases("add_parts.tsv");
-    for (const cases::CaseTable::Row& row : table.rows) {
-        QTest::newRow(table.Cell(row, "case").c_str())
-            << Utf8(table.Cell(row, "left")) << Utf8(table.Cell(row, "right")) << Utf8(table.Cell(row, "sum"));
-    }
-}
+void TestZelvaneForm::addPartsCases_data() { AddRows("add_parts.tsv", {"left", "right", "sum"}); }
 
 void TestZelvaneForm::addPartsCases() {
     QFETCH(QString, left);
@@ -316,6 +334,9 @@ void TestZelvaneForm::labelsAnnounceTheirFields() {
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(window_->Text2(field));
     QVERIFY(iface);
     QCOMPARE(iface->text(QAccessible::Name), name);
+}
+
+void TestZelvaneForm::buttonsNamedByTheirCaptions() {
     for (int i = 0; i < kCommand1Count; ++i) {
         QCOMPARE(QAccessible::queryAccessibleInterface(window_->Command1(i))->text(QAccessible::Name),
                  Utf8(std::string(form::kCommand1[i].caption)));
@@ -348,6 +369,9 @@ void TestZelvaneForm::geometry() {
     QVERIFY(widget);
     QCOMPARE(widget->geometry(), QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
     QVERIFY(widget->isVisible());
+}
+
+void TestZelvaneForm::fixedFrame() {
     QCOMPARE(window_->size(), QSize(7215 / 15, 5160 / 15));
     QCOMPARE(window_->minimumSize(), window_->maximumSize());
     QVERIFY(!(window_->windowFlags() & Qt::WindowMaximizeButtonHint));
@@ -497,6 +521,75 @@ void TestZelvaneForm::enterClicksTheButton() {
     QCOMPARE(Field(kExpansion), expansion);
     QCOMPARE(Field(kSum), sum);
     QCOMPARE(clicks.count(), expansion.isEmpty() ? 0 : 1);
+}
+
+void TestZelvaneForm::enterOnAFocusedButton_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("expansion");
+    QTest::addColumn<QString>("sum");
+    QTest::newRow("Изчисли") << int(kCalculateButton) << "0.05384615384615384" << "999";
+    QTest::newRow("Събери части") << int(kAddPartsButton) << "0.05384615384615384" << "1000";
+    QTest::newRow("Изчисти") << int(kClearButton) << "" << "";
+}
+
+// A button with the keyboard focus is clicked by Enter, as by Space.
+void TestZelvaneForm::enterOnAFocusedButton() {
+    QFETCH(int, button);
+    QFETCH(QString, expansion);
+    QFETCH(QString, sum);
+    Type(kNumerator, "7");
+    Type(kDenominator, "13");
+    if (button == kAddPartsButton) {
+        Click(kCalculateButton);
+        Type(kLeftGroup, "100");
+        Type(kRightGroup, "900");
+    }
+    window_->Command1(button)->setFocus();
+    QTest::keyClick(window_->Command1(button), Qt::Key_Return);
+    CheckFieldsShowTheCore();
+    QCOMPARE(Field(kExpansion), expansion);
+    QCOMPARE(Field(kSum), sum);
+}
+
+void TestZelvaneForm::pastesAndKeys_data() {
+    AddRows("paste.tsv", {"field", "before", "how", "input", "shown", "other", "result"});
+}
+
+// The shared table of pastes and keys, through the real clipboard and keys.
+void TestZelvaneForm::pastesAndKeys() {
+    QFETCH(QString, field);
+    QFETCH(QString, before);
+    QFETCH(QString, how);
+    QFETCH(QString, input);
+    QFETCH(QString, shown);
+    QFETCH(QString, other);
+    QFETCH(QString, result);
+    const QMap<QString, std::pair<int, int>> pairs{{"numerator", {kNumerator, kDenominator}},
+                                                   {"denominator", {kDenominator, kNumerator}},
+                                                   {"left", {kLeftGroup, kRightGroup}},
+                                                   {"right", {kRightGroup, kLeftGroup}}};
+    QVERIFY(pairs.contains(field));
+    const auto [index, partner] = pairs[field];
+    const bool groups = index == kLeftGroup || index == kRightGroup;
+    if (groups) {
+        Type(kNumerator, "7");
+        Type(kDenominator, "13");
+        Click(kCalculateButton);
+    }
+    Type(index, before);
+    if (how == "paste") {
+        Paste(index, input);
+    } else {
+        Keys(window_->Text2(index), input);
+    }
+    QCOMPARE(Field(index), shown);
+    Type(partner, other);
+    Click(groups ? kAddPartsButton : kCalculateButton);
+    if (groups) {
+        QCOMPARE(Field(kSum), result == cases::kUnchanged ? QString("999") : result);
+    } else {
+        QCOMPARE(Field(kExpansion), result == cases::kUnchanged ? QString() : result);
+    }
 }
 
 void TestZelvaneForm::taskTextNamedForScreenReaders() {
