@@ -24,54 +24,37 @@ void RunAtomically(FormState& form, Action action) {
 
 // Characters position .. position+length-1 (1-based) of a text, cut short
 // where the text ends; empty when the position lies beyond the end.
-std::u32string SubString(const std::u32string& text, std::size_t position, std::size_t length) {
+std::u32string_view SubString(std::u32string_view text, std::size_t position, std::size_t length) {
     if (position > text.size()) {
         return {};
     }
     return text.substr(position - 1, length);
 }
 
-struct GroupCheck {
-    std::size_t length;
-    std::size_t leftPosition;
-    std::size_t rightPosition;
-    double target;
-    std::u32string_view sumText;
-};
-
-// Tried in this order; three-digit pairs win over four-digit ones.
-constexpr std::array<GroupCheck, 6> kGroupChecks{{
-    {3, 3, 6, 999, U"999"},
-    {3, 4, 7, 999, U"999"},
-    {3, 5, 8, 999, U"999"},
-    {4, 3, 7, 9999, U"9999"},
-    {4, 4, 8, 9999, U"9999"},
-    {4, 5, 9, 9999, U"9999"},
-}};
-
 void Clear(FormState& form) {
     for (int i = 0; i < kText2Count; ++i) {
         form.SetText2(i, {});
     }
     form.SetCommand1Enabled(kAddPartsButton, false);
+    form.SetLastCalculation(std::nullopt);
 }
 
 void FindGroups(FormState& form) {
     form.SetText2(kLeftGroup, {});
     form.SetText2(kRightGroup, {});
     form.SetText2(kSum, {});
-    for (const GroupCheck& check : kGroupChecks) {
-        const std::u32string& expansion = form.Text2(kExpansion);
-        std::u32string left = SubString(expansion, check.leftPosition, check.length);
-        std::u32string right = SubString(expansion, check.rightPosition, check.length);
-        if (ParseLeadingNumber(left) + ParseLeadingNumber(right) == check.target) {
-            // The groups keep their leading zeros: they are shown as cut.
-            form.SetText2(kLeftGroup, std::move(left));
-            form.SetText2(kRightGroup, std::move(right));
-            form.SetText2(kSum, std::u32string(check.sumText));
-            return;
-        }
+    const std::u32string& expansion = form.Text2(kExpansion);
+    const int row = MatchingGroupCheck(expansion);
+    if (row == 0) {
+        return;
     }
+    const GroupCheck& check = kGroupChecks[static_cast<std::size_t>(row - 1)];
+    // The groups keep their leading zeros: they are shown as cut.
+    std::u32string left(SubString(expansion, check.leftPosition, check.length));
+    std::u32string right(SubString(expansion, check.rightPosition, check.length));
+    form.SetText2(kLeftGroup, std::move(left));
+    form.SetText2(kRightGroup, std::move(right));
+    form.SetText2(kSum, std::u32string(check.sumText));
 }
 
 void Calculate(FormState& form) {
@@ -97,6 +80,7 @@ void Calculate(FormState& form) {
     }
     FindGroups(form);
     form.SetCommand1Enabled(kAddPartsButton, true);
+    form.SetLastCalculation(CalculatedFraction{form.Text2(kNumerator), form.Text2(kDenominator)});
 }
 
 void Add(FormState& form) {
@@ -113,6 +97,18 @@ void Add(FormState& form) {
 }
 
 }  // namespace
+
+int MatchingGroupCheck(std::u32string_view expansion) {
+    for (std::size_t row = 0; row < kGroupChecks.size(); ++row) {
+        const GroupCheck& check = kGroupChecks[row];
+        const double left = ParseLeadingNumber(SubString(expansion, check.leftPosition, check.length));
+        const double right = ParseLeadingNumber(SubString(expansion, check.rightPosition, check.length));
+        if (left + right == check.target) {
+            return static_cast<int>(row + 1);
+        }
+    }
+    return 0;
+}
 
 void ClearFields(FormState& form) { RunAtomically(form, Clear); }
 void CalculateFraction(FormState& form) { RunAtomically(form, Calculate); }

@@ -1,11 +1,15 @@
 // The state of the single window as the logic sees it: the six text fields
-// of the Text2 array and the availability of the Add-parts button. Nothing
-// else survives from one event to the next.
+// of the Text2 array, the availability of the Add-parts button, and the
+// numerator and denominator texts of the last successful calculation (what
+// the explain view explains). Nothing else survives from one event to the
+// next.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace zelvane {
 
@@ -28,6 +32,15 @@ enum Command1Index : int {
 };
 inline constexpr int kCommand1Count = 3;
 
+// The numerator and denominator texts exactly as a Calculate that ran to its
+// end read them (the fields may have been edited since).
+struct CalculatedFraction {
+    std::u32string numerator;
+    std::u32string denominator;
+
+    friend bool operator==(const CalculatedFraction&, const CalculatedFraction&) = default;
+};
+
 class FormState {
 public:
     // Text of Text2(index); index must be 0..5.
@@ -40,11 +53,17 @@ public:
     bool Command1Enabled(int index) const;
     void SetCommand1Enabled(int index, bool enabled);
 
+    // The fraction of the last Calculate that ran to its end; empty at start
+    // and after Clear. A refused or abandoned Calculate leaves it as it was.
+    const std::optional<CalculatedFraction>& LastCalculation() const { return lastCalculation_; }
+    void SetLastCalculation(std::optional<CalculatedFraction> fraction) { lastCalculation_ = std::move(fraction); }
+
     friend bool operator==(const FormState&, const FormState&) = default;
 
 private:
     std::array<std::u32string, kText2Count> text2_{};
     bool addPartsEnabled_ = false;
+    std::optional<CalculatedFraction> lastCalculation_;
 };
 
 // The form's Load event: clears every field and disables Add parts.
