@@ -1,5 +1,5 @@
 // The window's description as one JSON text for the web page, built from the
-// shared tables of form_description.h and the core's field and button roles.
+// shared tables of form_description.h.
 // Places come both in twips and in CSS pixels (1/96 inch).
 #pragma once
 
@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "form_description.h"
-#include "form_state.h"
 
 namespace zelvane::web {
 namespace json {
@@ -74,100 +73,84 @@ inline void Place(std::string& out, const form::Twips& p) {
                   form::TwipsToPixels(p.height)});
 }
 
-}  // namespace json
 
-// The button a press of Enter clicks in Text2(field), or -1: Calculate from
-// the numerator and the denominator, Add parts from the two group fields.
-constexpr int EnterClicks(int field) {
-    switch (field) {
-        case kNumerator:
-        case kDenominator:
-            return kCalculateButton;
-        case kLeftGroup:
-        case kRightGroup:
-            return kAddPartsButton;
-        default:
-            return -1;
+// A JSON array with one object per element of `items`, each written by
+// `object(out, item, index)` between the braces.
+template <typename Items, typename Object>
+void Objects(std::string& out, std::string_view key, const Items& items, Object object) {
+    Key(out, key);
+    out.push_back('[');
+    std::size_t index = 0;
+    for (const auto& item : items) {
+        out += index == 0 ? "{" : ",{";
+        object(out, item, index++);
+        out.push_back('}');
     }
+    out.push_back(']');
 }
 
+inline void Boolean(std::string& out, std::string_view key, bool value) {
+    Key(out, key);
+    out += value ? "true" : "false";
+}
+
+inline void TextValue(std::string& out, std::string_view key, std::string_view text) {
+    Key(out, key);
+    Text(out, text);
+}
+
+}  // namespace json
+
 inline std::string DescriptionJson(std::string_view publisherAddress) {
+    using namespace json;
     std::string out = "{";
-    json::Key(out, "caption");
-    json::Text(out, form::Caption(publisherAddress));
-    json::Number(out, "width", form::kClientWidth);
-    json::Number(out, "height", form::kClientHeight);
-    json::Number(out, "widthPx", form::TwipsToPixels(form::kClientWidth));
-    json::Number(out, "heightPx", form::TwipsToPixels(form::kClientHeight));
-    json::Colour(out, "background", form::kFormBackground);
-    json::Key(out, "fontFamily");
-    json::Text(out, form::kFontFamily);
-    json::Number(out, "fontPoints", form::kFontPoints);
-    json::Number(out, "fontWeight", form::kFontWeight);
-    json::Colour(out, "labelBackground", form::kLabelBackground);
-    json::Colour(out, "buttonText", form::kButtonText);
-    json::Colour(out, "unavailableButton", form::kUnavailableButton);
-    json::Colour(out, "unavailableButtonText", form::kUnavailableButtonText);
+    TextValue(out, "caption", form::Caption(publisherAddress));
+    Number(out, "width", form::kClientWidth);
+    Number(out, "height", form::kClientHeight);
+    Number(out, "widthPx", form::TwipsToPixels(form::kClientWidth));
+    Number(out, "heightPx", form::TwipsToPixels(form::kClientHeight));
+    Colour(out, "background", form::kFormBackground);
+    TextValue(out, "fontFamily", form::kFontFamily);
+    Number(out, "fontPoints", form::kFontPoints);
+    Number(out, "fontWeight", form::kFontWeight);
+    Colour(out, "labelBackground", form::kLabelBackground);
+    Colour(out, "buttonText", form::kButtonText);
+    Colour(out, "unavailableButton", form::kUnavailableButton);
+    Colour(out, "unavailableButtonText", form::kUnavailableButtonText);
 
-    json::Key(out, "Label1");
-    out.push_back('[');
-    for (const form::Label& label : form::kLabel1) {
-        out += out.back() == '[' ? "{" : ",{";
-        json::Key(out, "caption");
-        json::Text(out, label.caption);
-        json::Place(out, label.place);
-        json::Number(out, "tabIndex", label.tabIndex);
-        out.push_back('}');
-    }
-    out.push_back(']');
-
-    json::Key(out, "Text2");
-    out.push_back('[');
-    for (int i = 0; i < kText2Count; ++i) {
-        const form::Field& field = form::kText2[static_cast<std::size_t>(i)];
-        out += out.back() == '[' ? "{" : ",{";
-        json::Place(out, field.place);
-        json::Number(out, "tabIndex", field.tabIndex);
-        json::Number(out, "maxLength", field.maxLength);
-        json::Key(out, "readOnly");
-        out += field.readOnly ? "true" : "false";
-        json::Number(out, "label", field.label);
-        json::Number(out, "enterClicks", EnterClicks(i));
-        out.push_back('}');
-    }
-    out.push_back(']');
-
-    json::Key(out, "Command1");
-    out.push_back('[');
-    for (const form::Button& button : form::kCommand1) {
-        out += out.back() == '[' ? "{" : ",{";
-        json::Key(out, "caption");
-        json::Text(out, button.caption);
-        json::Colour(out, "colour", button.colour);
-        json::Place(out, button.place);
-        json::Number(out, "tabIndex", button.tabIndex);
-        out.push_back('}');
-    }
-    out.push_back(']');
-
-    json::Key(out, "Text1");
-    out.push_back('[');
-    for (const form::HelpText& help : form::kText1) {
-        out += out.back() == '[' ? "{" : ",{";
-        json::Key(out, "text");
-        json::Text(out, help.text);
-        json::Place(out, help.place);
-        json::Number(out, "tabIndex", help.tabIndex);
-        out.push_back('}');
-    }
-    out.push_back(']');
-    json::Number(out, "taskText", form::kTaskText);
-    json::Number(out, "quotation", form::kQuotation);
-    json::Key(out, "taskTextName");
-    json::Text(out, form::kTaskTextName);
+    Objects(out, "Label1", form::kLabel1, [](std::string& o, const form::Label& label, std::size_t) {
+        TextValue(o, "caption", label.caption);
+        Place(o, label.place);
+        Number(o, "tabIndex", label.tabIndex);
+    });
+    Objects(out, "Text2", form::kText2, [](std::string& o, const form::Field& field, std::size_t) {
+        Place(o, field.place);
+        Number(o, "tabIndex", field.tabIndex);
+        Number(o, "maxLength", field.maxLength);
+        Boolean(o, "readOnly", field.readOnly);
+        Number(o, "label", field.label);
+        Number(o, "enterClicks", field.enterClicks);
+    });
+    Objects(out, "Command1", form::kCommand1, [](std::string& o, const form::Button& button, std::size_t) {
+        TextValue(o, "caption", button.caption);
+        Colour(o, "colour", button.colour);
+        Place(o, button.place);
+        Number(o, "tabIndex", button.tabIndex);
+    });
+    Boolean(out, "enterClicksFocusedButton", form::kEnterClicksFocusedButton);
+    Objects(out, "Text1", form::kText1, [](std::string& o, const form::HelpText& help, std::size_t index) {
+        TextValue(o, "text", help.text);
+        TextValue(o, "shown", form::ShownHelpText(static_cast<int>(index), "\n"));
+        Place(o, help.place);
+        Number(o, "tabIndex", help.tabIndex);
+    });
+    Number(out, "taskText", form::kTaskText);
+    Number(out, "quotation", form::kQuotation);
+    TextValue(out, "quotationTip", form::QuotationTip("\n"));
+    TextValue(out, "taskTextName", form::kTaskTextName);
 
     // The controls that take focus, in Tab order, as element ids.
-    json::Key(out, "focusOrder");
+    Key(out, "focusOrder");
     out.push_back('[');
     for (const form::ControlRef& control : form::kFocusOrder) {
         if (out.back() != '[') {
@@ -176,7 +159,7 @@ inline std::string DescriptionJson(std::string_view publisherAddress) {
         const char* kind = control.kind == form::Kind::Text1   ? "Text1_"
                            : control.kind == form::Kind::Text2 ? "Text2_"
                                                                : "Command1_";
-        json::Text(out, kind + std::to_string(control.index));
+        Text(out, kind + std::to_string(control.index));
     }
     out.push_back(']');
     out.push_back('}');

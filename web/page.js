@@ -28,17 +28,46 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     element.style.height = control.px[3] + 'px';
   }
 
-  // Field texts cross as UTF-8 through the core's memory.
-  function coreText(index) {
-    return Module.UTF8ToString(Module._zelvane_text(index));
+  // Field texts cross as UTF-16 code units, the units JavaScript strings
+  // are made of, copied by hand: the runtime's own string helpers speak
+  // UTF-8 and would join an unpaired surrogate with the next unit.
+  var CHUNK = 8192;
+
+  // Runs use(address, units) with the string's units in the core's memory,
+  // and frees them again whatever happens. Null when the memory cannot be
+  // had: the core then never sees the text.
+  function withUnits(text, use) {
+    var address = Module._malloc(text.length * 2 + 2);
+    if (!address) {
+      return null;
+    }
+    try {
+      var heap = Module.HEAPU16;
+      var first = address >> 1;
+      for (var i = 0; i < text.length; i++) {
+        heap[first + i] = text.charCodeAt(i);
+      }
+      return use(address, text.length);
+    } finally {
+      Module._free(address);
+    }
   }
 
-  function setCoreText(index, text) {
-    var size = Module.lengthBytesUTF8(text) + 1;
-    var buffer = Module._malloc(size);
-    Module.stringToUTF8(text, buffer, size);
-    Module._zelvane_set_text(index, buffer);
-    Module._free(buffer);
+  // The text the core last handed back.
+  function returnedText() {
+    var first = Module._zelvane_returned() >> 1;
+    var length = Module._zelvane_returned_length();
+    var heap = Module.HEAPU16;
+    var parts = [];
+    for (var i = 0; i < length; i += CHUNK) {
+      parts.push(String.fromCharCode.apply(null, heap.subarray(first + i, first + Math.min(length, i + CHUNK))));
+    }
+    return parts.join('');
+  }
+
+  // The core's text of Text2(index); null when the core cannot hand it over.
+  function coreText(index) {
+    return Module._zelvane_text(index) === 0 ? returnedText() : null;
   }
 
   function start() {
@@ -67,13 +96,13 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     // Help text: the task text. The quotation has no box of its own (it
     // would cover the task text); its words go with the task text.
     var task = d.Text1[d.taskText];
-    var quotation = d.Text1[d.quotation].text.replace(/\r\n/g, '\n').trim();
+    var quotation = d.quotationTip;
     var help = document.createElement('textarea');
     help.id = 'Text1_' + d.taskText;
     help.readOnly = true;
     help.tabIndex = task.tabIndex + 1;
     help.spellcheck = false;
-    help.value = task.text.replace(/\r\n/g, '\n');
+    help.value = task.shown;
     help.title = quotation;
     help.setAttribute('aria-label', d.taskTextName);
     help.setAttribute('aria-description', quotation);
@@ -106,9 +135,61 @@ var Module = typeof Module !== 'undefined' ? Module : {};
         Module._zelvane_click(index);
         show();
       });
+      // Enter on a focused button clicks it, as the description says.
+      element.addEventListener('keydown', function (event) {
+        if (event.key === 'Enter' && !d.enterClicksFocusedButton) {
+          event.preventDefault();
+        }
+      });
       form.appendChild(element);
       buttons.push(element);
     });
+
+    // Sets a field to the text the core holds for it, caret where given.
+    function showField(element, text, caret) {
+      element.value = text;
+      element.setSelectionRange(caret, caret);
+    }
+
+    // After any change of a field (typing, an input method, undo, a paste
+    // the page let through): the core applies its rule and the field shows
+    // what the core keeps.
+    function edited(element, index) {
+      var caret = element.selectionEnd === null ? element.value.length : element.selectionEnd;
+      var result = withUnits(element.value, function (address, length) {
+        return Module._zelvane_edit(index, address, length, caret);
+      });
+      if (result === 1) {
+        showField(element, returnedText(), Module._zelvane_returned_caret());
+      } else if (result !== 0) {
+        // The core could not take the text: the field goes back to what it holds.
+        var kept = coreText(index);
+        if (kept !== null) {
+          showField(element, kept, kept.length);
+        }
+      }
+    }
+
+    // Text about to be inserted: the part the core's rule keeps goes in as
+    // one edit (so the browser can undo it); nothing when nothing changes.
+    function insert(element, index, text) {
+      var from = element.selectionStart;
+      var to = element.selectionEnd;
+      var result = withUnits(text, function (address, length) {
+        return Module._zelvane_insertion(index, from, to, address, length);
+      });
+      if (result !== 0) {
+        return;  // refused: the field stays as it is
+      }
+      var kept = returnedText();
+      if (kept === '' && from === to) {
+        return;
+      }
+      if (!document.execCommand('insertText', false, kept)) {
+        element.setRangeText(kept, from, to, 'end');
+        edited(element, index);
+      }
+    }
 
     d.Text2.forEach(function (field, index) {
       var element = document.createElement('input');
@@ -116,15 +197,38 @@ var Module = typeof Module !== 'undefined' ? Module : {};
       element.id = 'Text2_' + index;
       element.tabIndex = field.tabIndex + 1;
       element.readOnly = field.readOnly;
-      if (field.maxLength > 0) {
-        element.maxLength = field.maxLength;
-      }
       element.autocomplete = 'off';
       element.spellcheck = false;
       element.setAttribute('autocapitalize', 'off');
       placeAt(element, field);
+      // A paste arrives with its line ends, which the field's own handling
+      // would turn into blanks before the core sees them.
+      element.addEventListener('paste', function (event) {
+        event.preventDefault();
+        if (!element.readOnly && event.clipboardData) {
+          insert(element, index, event.clipboardData.getData('text/plain'));
+        }
+      });
+      // Typing: a character that does not fit is refused before it shows.
+      element.addEventListener('beforeinput', function (event) {
+        if (event.inputType === 'insertText' && typeof event.data === 'string' && !event.isComposing) {
+          var from = element.selectionStart;
+          var to = element.selectionEnd;
+          var result = withUnits(event.data, function (address, length) {
+            return Module._zelvane_insertion(index, from, to, address, length);
+          });
+          if (result === 0 && returnedText() !== event.data) {
+            event.preventDefault();
+            insert(element, index, event.data);
+          }
+        }
+      });
+      // Text fields take no drops, as a Windows edit box takes none.
+      element.addEventListener('drop', function (event) {
+        event.preventDefault();
+      });
       element.addEventListener('input', function () {
-        setCoreText(index, element.value);
+        edited(element, index);
       });
       element.addEventListener('keydown', function (event) {
         if (event.key === 'Enter' && !event.isComposing && field.enterClicks >= 0) {
@@ -141,7 +245,7 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     function show() {
       fields.forEach(function (element, index) {
         var text = coreText(index);
-        if (element.value !== text) {
+        if (text !== null && element.value !== text) {
           element.value = text;
           element.setSelectionRange(0, 0);
           element.scrollLeft = 0;

@@ -1,18 +1,27 @@
 // The worksheet's core for the web page: a handful of C functions the page's
 // script calls. The script keeps no rule of its own; it moves field texts
 // between the page and the form state held here, clicks, and shows the
-// Add-parts flag. Texts cross as UTF-8.
+// Add-parts flag. What a field keeps of typed and pasted text is decided
+// here, by the core's field rule.
+//
+// Field texts cross as UTF-16 code units, as JavaScript strings hold them:
+// the page copies a string's units into memory it allocates, and reads a
+// text the core hands back from the pointer and the unit count it is given.
+// Every function catches what the core may throw (a text too large for the
+// memory left) and reports it instead of tearing the page down.
 //
 // The window's description (captions, places, colours, font, tab indices,
-// help texts) is handed to the page as one JSON text built from the shared
-// tables, so the page writes no text and no number of its own.
+// help texts, what Enter clicks) is handed to the page as one JSON text
+// built from the shared tables, so the page writes no text and no number of
+// its own.
 #include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 
 #include "description_json.h"
+#include "field_input.h"
 #include "form_state.h"
-#include "utf.h"
 #include "zelvane_config.h"
 
 #ifdef __EMSCRIPTEN__
@@ -25,9 +34,33 @@
 namespace {
 
 zelvane::FormState form;
-std::string returned;  // the last text handed to the page; valid until the next call
+// The last text handed to the page, valid until the next call, and the
+// caret that goes with it.
+std::u16string returned;
+int returnedCaret = 0;
 
 bool ValidField(int index) { return index >= 0 && index < zelvane::kText2Count; }
+
+std::u16string_view Units(const char16_t* units, int length) {
+    return units && length > 0 ? std::u16string_view(units, static_cast<std::size_t>(length)) : std::u16string_view();
+}
+
+std::size_t MaxLength(int index) {
+    return static_cast<std::size_t>(zelvane::form::kText2[static_cast<std::size_t>(index)].maxLength);
+}
+
+// Runs one call; -1 when the core ran out of memory on the way, in which
+// case the form is as it was.
+template <typename Call>
+int Guarded(Call call) {
+    try {
+        return call();
+    } catch (const std::bad_alloc&) {
+        returned.clear();
+        returned.shrink_to_fit();
+        return -1;
+    }
+}
 
 }  // namespace
 
@@ -40,24 +73,64 @@ ZELVANE_EXPORT const char* zelvane_description() {
 // The form's Load event.
 ZELVANE_EXPORT void zelvane_load() { zelvane::OnFormLoad(form); }
 
-// The user changed the text of Text2(index).
-ZELVANE_EXPORT void zelvane_set_text(int index, const char* utf8) {
-    if (ValidField(index) && utf8) {
-        form.SetText2(index, zelvane::web::FromUtf8(utf8));
+// The pupil changed Text2(index): it now shows `length` UTF-16 units with
+// the caret at `caret`. Returns 0 when the field may keep what it shows, 1
+// when the core's rule kept less (the field must show the returned text,
+// with the returned caret), -1 when the core could not take the text (the
+// field must show zelvane_text(index) again).
+ZELVANE_EXPORT int zelvane_edit(int index, const char16_t* units, int length, int caret) {
+    if (!ValidField(index)) {
+        return -1;
     }
+    return Guarded([&] {
+        zelvane::FieldRewrite rewrite =
+            zelvane::EditText2(form, index, Units(units, length), static_cast<std::size_t>(caret), MaxLength(index));
+        returned = std::move(rewrite.text);
+        returnedCaret = static_cast<int>(rewrite.caret);
+        return rewrite.needed ? 1 : 0;
+    });
 }
 
-// The text of Text2(index) as UTF-8.
-ZELVANE_EXPORT const char* zelvane_text(int index) {
-    returned = ValidField(index) ? zelvane::web::ToUtf8(form.Text2(index)) : std::string();
-    return returned.c_str();
+// What Text2(index) keeps when `length` units at `units` replace its units
+// [from, to): the returned text is the part of them that is kept. Changes
+// nothing. Returns 0, or -1 when out of memory.
+ZELVANE_EXPORT int zelvane_insertion(int index, int from, int to, const char16_t* units, int length) {
+    if (!ValidField(index) || from < 0 || to < 0) {
+        return -1;
+    }
+    return Guarded([&] {
+        returned = zelvane::KeptInsertion(form.Text2(index), static_cast<std::size_t>(from),
+                                          static_cast<std::size_t>(to), Units(units, length), MaxLength(index));
+        returnedCaret = 0;
+        return 0;
+    });
 }
 
-// A click on Command1(index).
-ZELVANE_EXPORT void zelvane_click(int index) {
-    if (index >= INT16_MIN && index <= INT16_MAX) {
+// Puts the text of Text2(index) into the returned text; -1 when out of memory.
+ZELVANE_EXPORT int zelvane_text(int index) {
+    return Guarded([&] {
+        returned = ValidField(index) ? zelvane::ToUtf16(form.Text2(index)) : std::u16string();
+        returnedCaret = 0;
+        return 0;
+    });
+}
+
+// The returned text: where it starts, how many UTF-16 units it has, and the
+// caret that goes with it.
+ZELVANE_EXPORT const char16_t* zelvane_returned() { return returned.data(); }
+ZELVANE_EXPORT int zelvane_returned_length() { return static_cast<int>(returned.size()); }
+ZELVANE_EXPORT int zelvane_returned_caret() { return returnedCaret; }
+
+// A click on Command1(index). Returns 0, or -1 when the core ran out of
+// memory (the action is then abandoned, the form as it was).
+ZELVANE_EXPORT int zelvane_click(int index) {
+    if (index < INT16_MIN || index > INT16_MAX) {
+        return 0;
+    }
+    return Guarded([&] {
         zelvane::OnCommandClick(form, static_cast<std::int16_t>(index));
-    }
+        return 0;
+    });
 }
 
 // Whether Command1(index) can be clicked.

@@ -22,6 +22,7 @@ let page;
 before(async () => {
   browser = await launch();
   context = await browser.newContext({ viewport: { width: 800, height: 600 } });
+  await context.grantPermissions(['clipboard-read', 'clipboard-write']);
   page = await context.newPage();
 });
 
@@ -38,6 +39,20 @@ async function fresh() {
 const field = (index) => page.locator(`#Text2_${index}`);
 const button = (index) => page.locator(`#Command1_${index}`);
 
+// After every step, each field shows exactly the text the core holds.
+async function checkFieldsShowTheCore() {
+  const [shown, core] = await page.evaluate(() => {
+    const held = [];
+    for (let i = 0; i < 6; i++) {
+      Module._zelvane_text(i);
+      const first = Module._zelvane_returned() >> 1;
+      held.push(String.fromCharCode(...Module.HEAPU16.subarray(first, first + Module._zelvane_returned_length())));
+    }
+    return [[0, 1, 2, 3, 4, 5].map((i) => document.getElementById(`Text2_${i}`).value), held];
+  });
+  assert.deepEqual(shown, core, 'the fields show what the core holds');
+}
+
 // Replaces a field's text by typing, as the pupil does.
 async function type(index, text) {
   await field(index).click();
@@ -46,10 +61,29 @@ async function type(index, text) {
   if (text !== '') {
     await page.keyboard.type(text);
   }
+  await checkFieldsShowTheCore();
 }
 
 async function click(index) {
   await button(index).click({ force: true });  // a disabled button must stay dead
+  await checkFieldsShowTheCore();
+}
+
+// Pastes at the caret: through the real clipboard where it can carry the
+// text; a NUL or an unpaired surrogate as a paste event made by script.
+async function paste(index, text) {
+  await field(index).focus();
+  if (/\0|[\uD800-\uDBFF](?![\uDC00-\uDFFF])|(?<![\uD800-\uDBFF])[\uDC00-\uDFFF]/.test(text)) {
+    await field(index).evaluate((element, data) => {
+      const transfer = new DataTransfer();
+      transfer.setData('text/plain', data);
+      element.dispatchEvent(new ClipboardEvent('paste', { clipboardData: transfer, bubbles: true, cancelable: true }));
+    }, text);
+  } else {
+    await page.evaluate((data) => navigator.clipboard.writeText(data), text);
+    await page.keyboard.press('Control+V');
+  }
+  await checkFieldsShowTheCore();
 }
 
 async function texts(indices) {
@@ -62,7 +96,11 @@ async function allTexts() {
 
 // The text the core's form state holds for Text2(index).
 async function coreText(index) {
-  return page.evaluate((i) => Module.UTF8ToString(Module._zelvane_text(i)), index);
+  return page.evaluate((i) => {
+    Module._zelvane_text(i);
+    const first = Module._zelvane_returned() >> 1;
+    return String.fromCharCode(...Module.HEAPU16.subarray(first, first + Module._zelvane_returned_length()));
+  }, index);
 }
 
 async function addPartsAvailable() {
@@ -125,6 +163,33 @@ describe('add_parts.tsv', () => {
   }
 });
 
+describe('paste.tsv', () => {
+  const fields = { numerator: [NUMERATOR, DENOMINATOR], denominator: [DENOMINATOR, NUMERATOR],
+    left: [LEFT, RIGHT], right: [RIGHT, LEFT] };
+  for (const row of loadCases('paste.tsv')) {
+    test(row.case, async () => {
+      const [index, partner] = fields[row.field];
+      const groups = index === LEFT || index === RIGHT;
+      await fresh();
+      if (groups) {
+        await calculate('7', '13');
+      }
+      await type(index, row.before);
+      if (row.how === 'paste') {
+        await paste(index, row.input);
+      } else {
+        await page.keyboard.type(row.input);
+        await checkFieldsShowTheCore();
+      }
+      assert.equal(await field(index).inputValue(), row.shown);
+      await type(partner, row.other);
+      await click(groups ? ADD_PARTS : CALCULATE);
+      const unchanged = groups ? '999' : '';
+      assert.equal(await field(groups ? SUM : EXPANSION).inputValue(), row.result === UNCHANGED ? unchanged : row.result);
+    });
+  }
+});
+
 describe('fields', () => {
   for (const [name, index] of [['numerator', NUMERATOR], ['denominator', DENOMINATOR]]) {
     test(`${name} takes at most four characters, typed or pasted`, async () => {
@@ -134,11 +199,9 @@ describe('fields', () => {
       assert.equal(await coreText(index), '1234');
       await type(index, 'абвгд');
       assert.equal(await field(index).inputValue(), 'абвг');
-      await context.grantPermissions(['clipboard-read', 'clipboard-write']);
-      await page.evaluate(() => navigator.clipboard.writeText('98765'));
       await field(index).click();
       await page.keyboard.press('Control+A');
-      await page.keyboard.press('Control+V');
+      await paste(index, '98765');
       assert.equal(await field(index).inputValue(), '9876');
       assert.equal(await coreText(index), '9876');
     });
@@ -241,6 +304,27 @@ describe('buttons and keys', () => {
       await type(RIGHT, '900');
       await field(index).press('Enter');
       assert.equal(await field(SUM).inputValue(), '');
+    });
+  }
+
+  for (const [name, index, after] of [
+    ['Calculate', CALCULATE, ['0.05384615384615384', '999']],
+    ['Add parts', ADD_PARTS, ['0.05384615384615384', '1000']],
+    ['Clear', CLEAR, ['', '']],
+  ]) {
+    test(`Enter on the focused ${name} button clicks it`, async () => {
+      await fresh();
+      await type(NUMERATOR, '7');
+      await type(DENOMINATOR, '13');
+      if (index === ADD_PARTS) {
+        await click(CALCULATE);
+        await type(LEFT, '100');
+        await type(RIGHT, '900');
+      }
+      await button(index).focus();
+      await page.keyboard.press('Enter');
+      await checkFieldsShowTheCore();
+      assert.deepEqual(await texts([EXPANSION, SUM]), after);
     });
   }
 
@@ -370,6 +454,53 @@ describe('layout', () => {
     mkdirSync(fileURLToPath(new URL('../../docs/', import.meta.url)), { recursive: true });
     await page.locator('#Zelvane').screenshot({ path: file });
     assert.ok(readFileSync(file).length > 1000);
+  });
+});
+
+describe('memory', () => {
+  const descriptionText = () => page.evaluate(() => Module.UTF8ToString(Module._zelvane_description()));
+
+  test('an edit the core cannot be given memory for is refused, and nothing is overwritten', async () => {
+    await fresh();
+    const before = await descriptionText();
+    await type(NUMERATOR, '7');
+    await page.evaluate(() => {
+      window.realMalloc = Module._malloc;
+      Module._malloc = () => 0;
+    });
+    await field(NUMERATOR).press('End');
+    await page.keyboard.type('1');
+    await paste(LEFT, '538');
+    await page.evaluate(() => {
+      Module._malloc = window.realMalloc;
+    });
+    assert.deepEqual(await texts([NUMERATOR, LEFT]), ['7', '']);
+    await checkFieldsShowTheCore();
+    assert.equal(await descriptionText(), before);
+    await type(DENOMINATOR, '13');
+    await click(CALCULATE);
+    assert.equal(await field(EXPANSION).inputValue(), '0.05384615384615384');
+  });
+
+  test('100 MB pasted into a group: the page keeps working, the description intact', async () => {
+    await fresh();
+    const before = await descriptionText();
+    await calculate('7', '13');
+    await field(LEFT).focus();
+    await page.keyboard.press('Control+A');
+    await field(LEFT).evaluate((element) => {
+      const transfer = new DataTransfer();
+      transfer.setData('text/plain', '1'.repeat(100 * 1024 * 1024));
+      element.dispatchEvent(new ClipboardEvent('paste', { clipboardData: transfer, bubbles: true, cancelable: true }));
+    });
+    await checkFieldsShowTheCore();
+    // A group keeps what a Windows edit box keeps, 32 767 characters.
+    assert.equal((await field(LEFT).inputValue()).length, 32767);
+    assert.equal(await descriptionText(), before);
+    await type(LEFT, '100');
+    await type(RIGHT, '899');
+    await click(ADD_PARTS);
+    assert.equal(await field(SUM).inputValue(), '999');
   });
 });
 

@@ -1,14 +1,12 @@
 // What the web page receives from the core: the window's description as
-// JSON, checked against the shared tables it is written from, and the UTF-8
-// texts that cross between the page and the form state.
+// JSON, checked against the shared tables it is written from.
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QtTest>
 
 #include "description_json.h"
-#include "test_support.h"
-#include "utf.h"
+#include "form_state.h"
 
 using namespace zelvane;
 
@@ -29,10 +27,6 @@ class TestWebBridge : public QObject {
 
 private slots:
     void descriptionMatchesTheTables();
-    void utf8RoundTrip_data();
-    void utf8RoundTrip();
-    void malformedUtf8_data();
-    void malformedUtf8();
 };
 
 void TestWebBridge::descriptionMatchesTheTables() {
@@ -58,6 +52,7 @@ void TestWebBridge::descriptionMatchesTheTables() {
     }
     const QJsonArray fields = d["Text2"].toArray();
     QCOMPARE(fields.size(), static_cast<qsizetype>(form::kText2.size()));
+    // Enter: Calculate from the inputs, Add parts from the groups.
     const int enterClicks[] = {kCalculateButton, -1, kAddPartsButton, kAddPartsButton, -1, kCalculateButton};
     for (std::size_t i = 0; i < form::kText2.size(); ++i) {
         const QJsonObject field = fields[static_cast<qsizetype>(i)].toObject();
@@ -82,46 +77,17 @@ void TestWebBridge::descriptionMatchesTheTables() {
     for (std::size_t i = 0; i < form::kText1.size(); ++i) {
         // CR LF line ends and trailing blanks survive the escaping.
         QCOMPARE(help[static_cast<qsizetype>(i)].toObject()["text"].toString(), Text(form::kText1[i].text));
+        QCOMPARE(help[static_cast<qsizetype>(i)].toObject()["shown"].toString(),
+                 Text(form::kText1[i].text).replace("\r\n", "\n"));
     }
+    QCOMPARE(d["quotationTip"].toString(),
+             QString::fromUtf8("Неприятното в това да си първият, направил нещо по \nправилния начин, е, че никой не "
+                               "оценява колко трудно е \nбило."));
+    QCOMPARE(d["enterClicksFocusedButton"].toBool(), true);
     QCOMPARE(d["taskTextName"].toString(), Text(form::kTaskTextName));
     QCOMPARE(d["focusOrder"].toArray(),
              (QJsonArray{"Text1_0", "Text2_0", "Text2_1", "Text2_2", "Text2_3", "Text2_4", "Command1_0", "Command1_1",
                          "Command1_2", "Text2_5"}));
-}
-
-void TestWebBridge::utf8RoundTrip_data() {
-    QTest::addColumn<QString>("text");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("digits") << "0.05384615384615384";
-    QTest::newRow("Cyrillic") << QString::fromUtf8("Събери части");
-    QTest::newRow("two-byte and three-byte") << QString::fromUtf8("½\u00A0\u2212\uFF17");
-    QTest::newRow("outside the BMP") << QString::fromUtf8("7\U0001F600");
-    QTest::newRow("control characters") << QString::fromUtf8("\t1\n3\r");
-}
-
-void TestWebBridge::utf8RoundTrip() {
-    QFETCH(QString, text);
-    const std::u32string decoded = web::FromUtf8(text.toStdString());
-    QCOMPARE(Q(decoded), text);
-    QCOMPARE(QString::fromStdString(web::ToUtf8(decoded)), text);
-}
-
-void TestWebBridge::malformedUtf8_data() {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("decoded");
-    const QString bad = QString(QChar(0xFFFD));
-    QTest::newRow("lone continuation byte") << QByteArray("1\x80" "2") << "1" + bad + "2";
-    QTest::newRow("truncated sequence at the end") << QByteArray("7\xD0") << "7" + bad;
-    QTest::newRow("overlong slash") << QByteArray("\xC0\xAF") << bad + bad;
-    QTest::newRow("overlong three bytes") << QByteArray("\xE0\x80\xAF") << bad + bad + bad;
-    QTest::newRow("past U+10FFFF") << QByteArray("\xF4\x90\x80\x80") << bad + bad + bad + bad;
-    QTest::newRow("invalid lead") << QByteArray("\xFF" "9") << bad + "9";
-}
-
-void TestWebBridge::malformedUtf8() {
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, decoded);
-    QCOMPARE(Q(web::FromUtf8(bytes.toStdString())), decoded);
 }
 
 QTEST_APPLESS_MAIN(TestWebBridge)
