@@ -1,7 +1,6 @@
 // The Windows program: one window, the worksheet, and the message loop.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "form_description.h"
 #include "wide_text.h"
@@ -11,8 +10,6 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_BAR_CLASSES};
     InitCommonControlsEx(&controls);
-    // For the screen readers' annotation service.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
     using zelvane::win32::ZelvaneWindow;
     if (!ZelvaneWindow::Register(instance)) {
@@ -35,9 +32,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
         }
         TranslateMessage(&message);
         DispatchMessageW(&message);
-    }
-    if (SUCCEEDED(com)) {
-        CoUninitialize();
     }
     return static_cast<int>(message.wParam);
 }

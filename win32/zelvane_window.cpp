@@ -1,13 +1,14 @@
 #include "zelvane_window.h"
 
 #include <commctrl.h>
-#include <initguid.h>  // defines the annotation property GUIDs here
-#include <oleacc.h>
 
 #include <algorithm>
 
 #include "control_ids.h"
+#include "field_input.h"
+#include "flat_button.h"
 #include "wide_text.h"
+#include "win32_description.h"
 
 // Windows 7 has neither the per-monitor DPI message nor its functions; they
 // are looked up at run time so that the same program starts there too.
@@ -22,8 +23,6 @@ namespace {
 // sizing border and no maximise box. Alt+F4 closes it through the system menu.
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_CONTROLPARENT;
-
-COLORREF Colour(form::Rgb rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
 
 template <typename Function>
 Function User32Function(const char* name) {
@@ -76,13 +75,32 @@ LRESULT CALLBACK PassTabOn(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-// The quotation as a tooltip: its lines without the blank at the end.
-std::wstring QuotationTip() {
-    std::wstring text = WideFromUtf8(form::kText1[form::kQuotation].text);
-    while (!text.empty() && std::wstring_view(L" \r\n").find(text.back()) != std::wstring_view::npos) {
-        text.pop_back();
+// The quotation as a tooltip and a description.
+std::wstring QuotationTip() { return WideFromUtf8(form::QuotationTip("\r\n")); }
+
+std::size_t MaxLength(int index) {
+    return static_cast<std::size_t>(form::kText2[static_cast<std::size_t>(index)].maxLength);
+}
+
+// The plain text on the clipboard, up to its first NUL; false when there is
+// none or the clipboard is busy.
+bool ClipboardText(HWND owner, std::wstring& text) {
+    if (!IsClipboardFormatAvailable(CF_UNICODETEXT) || !OpenClipboard(owner)) {
+        return false;
     }
-    return text;
+    bool found = false;
+    if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+            const std::size_t size = GlobalSize(data) / sizeof(wchar_t);
+            text.assign(units, std::wstring_view(units, size).find(L'\0') == std::wstring_view::npos
+                                   ? size
+                                   : std::wstring_view(units, size).find(L'\0'));
+            GlobalUnlock(data);
+            found = true;
+        }
+    }
+    CloseClipboard();
+    return found;
 }
 
 }  // namespace
@@ -145,12 +163,17 @@ LRESULT ZelvaneWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_DPICHANGED: {
             // Moved to a monitor of another density: the suggested place,
-            // the exact client size, the font and every control anew.
+            // the exact client size, the font and every control anew. A
+            // density of 0 is no density; without a suggested place the
+            // window stays where it is.
             const int dpi = HIWORD(wParam);
+            if (dpi <= 0) {
+                return 0;
+            }
             const auto* suggested = reinterpret_cast<const RECT*>(lParam);
             const SIZE size = FrameSize(dpi);
-            SetWindowPos(window_, nullptr, suggested->left, suggested->top, size.cx, size.cy,
-                         SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(window_, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0, size.cx,
+                         size.cy, SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE));
             SetDpi(dpi);
             return 0;
         }
@@ -171,11 +194,8 @@ LRESULT ZelvaneWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
-            const auto control = reinterpret_cast<HWND>(lParam);
             if (HIWORD(wParam) == EN_CHANGE && id >= kText2Id && id < kText2Id + kText2Count) {
-                // Typing, pasting and the window's own writes all keep the
-                // core's field text equal to what the field shows.
-                state_.SetText2(id - kText2Id, Utf32FromWide(WindowText(control)));
+                Edited(id - kText2Id);
             } else if (HIWORD(wParam) == BN_CLICKED && id >= kCommand1Id && id < kCommand1Id + kCommand1Count) {
                 ClickCommand(id - kCommand1Id);
             }
@@ -195,19 +215,13 @@ LRESULT ZelvaneWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
         }
         case WM_DRAWITEM:
-            DrawButton(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            if (const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+                item->CtlID >= kCommand1Id && item->CtlID < kCommand1Id + kCommand1Count) {
+                DrawFlatButton(*item, static_cast<int>(item->CtlID) - kCommand1Id, font_, dpi_);
+            }
             return TRUE;
         case WM_DESTROY:
-            if (annotations_) {
-                for (const HWND control : text2_) {
-                    const MSAAPROPID properties[] = {PROPID_ACC_NAME};
-                    annotations_->ClearHwndProps(control, OBJID_CLIENT, CHILDID_SELF, properties, 1);
-                }
-                const MSAAPROPID properties[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
-                annotations_->ClearHwndProps(taskText_, OBJID_CLIENT, CHILDID_SELF, properties, 2);
-                annotations_->Release();
-                annotations_ = nullptr;
-            }
+            names_.Clear();
             if (tooltip_) {
                 DestroyWindow(tooltip_);
             }
@@ -253,10 +267,11 @@ void ZelvaneWindow::BuildControls(HINSTANCE instance) {
                     style |= ES_READONLY;
                 }
                 text2_[index] = make(WS_EX_CLIENTEDGE, L"EDIT", L"", style, kText2Id + control.index);
-                if (field.maxLength > 0) {
-                    // Holds for typing and for paste alike.
-                    SendMessageW(text2_[index], EM_LIMITTEXT, static_cast<WPARAM>(field.maxLength), 0);
-                }
+                // The edit box counts UTF-16 units and would cut an emoji in
+                // half; the core's field rule limits the length instead.
+                SendMessageW(text2_[index], EM_LIMITTEXT, 0, 0);
+                SetWindowSubclass(text2_[index], &ZelvaneWindow::FieldProcedure, index,
+                                  reinterpret_cast<DWORD_PTR>(this));
                 break;
             }
             case form::Kind::Command1:
@@ -290,23 +305,16 @@ void ZelvaneWindow::BuildControls(HINSTANCE instance) {
     }
 }
 
-// Dynamic Annotation: each field is named by its label's text (which Windows
-// would also find as the static text before it), and the task text, which
-// has no label, by a name of its own; the quotation is its description.
+// Each field is named by its label's text (which Windows would also find as
+// the static text before it), and the task text, which has no label, by a
+// name of its own; the quotation is its description.
 void ZelvaneWindow::NameForScreenReaders() {
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                reinterpret_cast<void**>(&annotations_)))) {
-        annotations_ = nullptr;
-        return;
-    }
     for (int i = 0; i < kText2Count; ++i) {
-        const std::wstring name = WideFromUtf8(form::kLabel1[form::kText2[i].label].caption);
-        annotations_->SetHwndPropStr(text2_[i], OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME, name.c_str());
+        names_.Add(text2_[static_cast<std::size_t>(i)],
+                   WideFromUtf8(form::kLabel1[static_cast<std::size_t>(form::kText2[static_cast<std::size_t>(i)].label)].caption));
     }
-    const std::wstring name = WideFromUtf8(form::kTaskTextName);
-    annotations_->SetHwndPropStr(taskText_, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME, name.c_str());
-    const std::wstring description = QuotationTip();
-    annotations_->SetHwndPropStr(taskText_, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_DESCRIPTION, description.c_str());
+    names_.Add(taskText_, WideFromUtf8(form::kTaskTextName), QuotationTip());
+    names_.Apply();
 }
 
 void ZelvaneWindow::SetDpi(int dpi) {
@@ -377,7 +385,7 @@ void ZelvaneWindow::ClickCommand(int index) {
 void ZelvaneWindow::ShowState() {
     for (int i = 0; i < kText2Count; ++i) {
         const HWND field = text2_[static_cast<std::size_t>(i)];
-        const std::wstring text = WideFromUtf32(state_.Text2(i));
+        const std::wstring text = Wide(ToUtf16(state_.Text2(i)));
         // Only fields that changed are rewritten, so a field the action did
         // not touch keeps its caret and selection.
         if (WindowText(field) != text) {
@@ -395,73 +403,102 @@ void ZelvaneWindow::ShowState() {
     EnableWindow(addParts, available);
 }
 
-void ZelvaneWindow::DrawButton(const DRAWITEMSTRUCT& item) const {
-    const int index = static_cast<int>(item.CtlID) - kCommand1Id;
-    if (index < 0 || index >= kCommand1Count) {
-        return;
-    }
-    const HDC dc = item.hDC;
-    const bool unavailable = item.itemState & ODS_DISABLED;
-    const bool pressed = item.itemState & ODS_SELECTED;
-    RECT rect = item.rcItem;
-
-    // Flat, in the button's own colour; grey while unavailable.
-    const COLORREF fill = Colour(unavailable ? form::kUnavailableButton : form::kCommand1[index].colour);
-    SetDCBrushColor(dc, fill);
-    FillRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    FrameRect(dc, &rect, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    const int unit = std::max(1, MulDiv(1, dpi_, USER_DEFAULT_SCREEN_DPI));
-    if (pressed) {
-        // Pressed: a shadow along the top and left edges inside the frame,
-        // and the caption one step down and to the right.
-        SetDCBrushColor(dc, RGB(GetRValue(fill) / 2, GetGValue(fill) / 2, GetBValue(fill) / 2));
-        RECT top{rect.left + 1, rect.top + 1, rect.right - 1, rect.top + 1 + 2 * unit};
-        RECT left{rect.left + 1, rect.top + 1, rect.left + 1 + 2 * unit, rect.bottom - 1};
-        FillRect(dc, &top, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-        FillRect(dc, &left, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-    }
-
-    wchar_t caption[64];
-    GetWindowTextW(item.hwndItem, caption, static_cast<int>(std::size(caption)));
-    RECT textRect = rect;
-    if (pressed) {
-        OffsetRect(&textRect, unit, unit);
-    }
-    const HGDIOBJ previousFont = SelectObject(dc, font_);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, Colour(unavailable ? form::kUnavailableButtonText : form::kButtonText));
-    DrawTextW(dc, caption, -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, previousFont);
-
-    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
-        RECT focus = rect;
-        InflateRect(&focus, -3 * unit, -3 * unit);
-        SetTextColor(dc, RGB(0, 0, 0));
-        SetBkColor(dc, fill);
-        DrawFocusRect(dc, &focus);
-    }
-}
-
 bool ZelvaneWindow::Handled(const MSG& message) {
     if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) {
         return false;
     }
-    const int field = Text2Index(message.hwnd);
-    if (field == kNumerator || field == kDenominator) {
-        ClickCommand(kCalculateButton);
+    if (const int field = Text2Index(message.hwnd); field >= 0) {
+        const int button = form::kText2[static_cast<std::size_t>(field)].enterClicks;
+        if (button < 0) {
+            return false;
+        }
+        ClickCommand(button);  // does nothing while unavailable
         return true;
     }
-    if (field == kLeftGroup || field == kRightGroup) {
-        ClickCommand(kAddPartsButton);  // does nothing while unavailable
-        return true;
-    }
-    for (int i = 0; i < kCommand1Count; ++i) {
+    for (int i = 0; i < kCommand1Count && form::kEnterClicksFocusedButton; ++i) {
         if (message.hwnd == command1_[static_cast<std::size_t>(i)]) {
             ClickCommand(i);
             return true;
         }
     }
     return false;
+}
+
+// The fields apply the core's field rule. Typed characters and pastes are
+// cut before the edit box sees them, so that its undo still works; any
+// other change (an input method, undo, a message from outside) is cut after.
+LRESULT CALLBACK ZelvaneWindow::FieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR index,
+                                               DWORD_PTR data) {
+    auto* self = reinterpret_cast<ZelvaneWindow*>(data);
+    const int i = static_cast<int>(index);
+    const bool readOnly = form::kText2[index].readOnly;
+    if (message == WM_CHAR && !readOnly) {
+        const auto unit = static_cast<wchar_t>(wParam);
+        wchar_t& pending = self->pendingHigh_[index];
+        // A character outside the BMP arrives as two messages: the pair is
+        // inserted as one character.
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            if (pending) {
+                self->Insert(i, std::wstring(1, pending));
+            }
+            pending = unit;
+            return 0;
+        }
+        if (pending) {
+            const wchar_t high = pending;
+            pending = 0;
+            if (unit >= 0xDC00 && unit <= 0xDFFF) {
+                self->Insert(i, std::wstring{high, unit});
+                return 0;
+            }
+            self->Insert(i, std::wstring(1, high));
+        }
+        // Control characters (Backspace, Ctrl+C, ...) are the box's own.
+        if (unit >= 0x20 && unit != 0x7F && !self->Insert(i, std::wstring(1, unit), true)) {
+            return 0;
+        }
+    } else if (message == WM_PASTE && !readOnly) {
+        std::wstring text;
+        if (ClipboardText(self->window_, text)) {
+            self->Insert(i, text);
+            return 0;
+        }
+    }
+    return DefSubclassProc(field, message, wParam, lParam);
+}
+
+// Puts what the core's rule keeps of `text` in place of the selection of
+// Text2(index), as one edit the box can undo. When all of it is kept and
+// `boxMayType` holds, the box is left to type it itself: returns true then,
+// having done nothing.
+bool ZelvaneWindow::Insert(int index, std::wstring_view text, bool boxMayType) {
+    const HWND field = text2_[static_cast<std::size_t>(index)];
+    DWORD from = 0;
+    DWORD to = 0;
+    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    const std::wstring kept = Wide(KeptInsertion(state_.Text2(index), from, to, Units(text), MaxLength(index)));
+    if (boxMayType && kept == text) {
+        return true;
+    }
+    if (!kept.empty() || from != to) {
+        SendMessageW(field, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kept.c_str()));
+    }
+    return false;
+}
+
+// Any change of a field: the core keeps what its rule keeps, and the field
+// shows exactly that.
+void ZelvaneWindow::Edited(int index) {
+    const HWND field = text2_[static_cast<std::size_t>(index)];
+    const std::wstring shown = WindowText(field);
+    DWORD from = 0;
+    DWORD caret = 0;
+    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&caret));
+    const FieldRewrite rewrite = EditText2(state_, index, Units(shown), caret, MaxLength(index));
+    if (rewrite.needed) {
+        SetWindowTextW(field, Wide(rewrite.text).c_str());
+        SendMessageW(field, EM_SETSEL, rewrite.caret, rewrite.caret);
+    }
 }
 
 int ZelvaneWindow::Text2Index(HWND control) const {

@@ -8,11 +8,11 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 #include "form_description.h"
 #include "form_state.h"
-
-struct IAccPropServices;
+#include "screen_reader_names.h"
 
 namespace zelvane::win32 {
 
@@ -25,13 +25,18 @@ public:
     static HWND Create(HINSTANCE instance, const std::wstring& caption);
 
     // Keys the form handles before dialog navigation sees them: Enter in the
-    // input fields and on the buttons. True when the message was consumed.
+    // fields and on the buttons, as the description says. True when the
+    // message was consumed.
     static bool PreTranslate(HWND window, const MSG& message);
 
 private:
     explicit ZelvaneWindow(HWND window) : window_(window) {}
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK FieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR index,
+                                           DWORD_PTR self);
+    bool Insert(int index, std::wstring_view text, bool boxMayType = false);
+    void Edited(int index);
 
     void BuildControls(HINSTANCE instance);
     void NameForScreenReaders();
@@ -39,7 +44,6 @@ private:
     void Layout();
     void ClickCommand(int index);
     void ShowState();
-    void DrawButton(const DRAWITEMSTRUCT& item) const;
     bool Handled(const MSG& message);
     int Text2Index(HWND control) const;
 
@@ -54,7 +58,9 @@ private:
     HWND savedFocus_ = nullptr;
     HFONT font_ = nullptr;
     HBRUSH labelBrush_ = nullptr;
-    IAccPropServices* annotations_ = nullptr;
+    ScreenReaderNames names_;
+    // The high half of a character typed as two WM_CHAR messages.
+    std::array<wchar_t, kText2Count> pendingHigh_{};
 };
 
 }  // namespace zelvane::win32

@@ -23,6 +23,7 @@
 
 #include "case_table.h"
 #include "control_ids.h"
+#include "field_input.h"
 #include "form_description.h"
 #include "form_state.h"
 #include "reference_expansion.h"
@@ -150,34 +151,116 @@ public:
         return static_cast<LRESULT>(result);
     }
 
-    std::string Text(HWND control) {
+    std::wstring Units(HWND control) {
         const auto length = static_cast<std::size_t>(Send(control, WM_GETTEXTLENGTH));
         std::wstring text(length + 1, L'\0');
         text.resize(static_cast<std::size_t>(
             Send(control, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data()))));
-        return Utf8FromWide(text);
+        return text;
     }
+    std::string Text(HWND control) { return Utf8FromWide(Units(control)); }
     std::string Field(int index) { return Text(Text2(index)); }
 
     // Selects the field's text and types over it, a character at a time;
     // an empty text deletes the selection with Backspace.
-    void Type(int field, const std::string& utf8) {
+    void Type(int field, const std::string& utf8) { TypeUnits(field, WideFromUtf8(utf8), true); }
+
+    // Types UTF-16 units into a field, as the keyboard sends them (a
+    // character outside the BMP as two WM_CHAR messages): over the whole
+    // text when `replace`, else at the caret.
+    void TypeUnits(int field, const std::wstring& keys, bool replace) {
         const HWND control = Text2(field);
-        Send(control, EM_SETSEL, 0, -1);
-        const std::wstring keys = WideFromUtf8(utf8);
-        if (keys.empty()) {
-            Send(control, WM_CHAR, VK_BACK, 1);
+        if (replace) {
+            Send(control, EM_SETSEL, 0, -1);
+            if (keys.empty()) {
+                Send(control, WM_CHAR, VK_BACK, 1);
+            }
         }
         for (const wchar_t key : keys) {
             Send(control, WM_CHAR, static_cast<WPARAM>(key), 1);
         }
+        if (form::kText2[static_cast<std::size_t>(field)].readOnly) {
+            return;
+        }
+        // The core meanwhile: the same rule, one character at a time.
+        std::size_t from = replace ? 0 : ToUtf16(core_.Text2(field)).size();
+        std::size_t to = ToUtf16(core_.Text2(field)).size();
+        if (keys.empty()) {
+            ExpectInsertion(field, from, to, u"");
+        }
+        const std::u16string units(zelvane::win32::Units(keys));
+        for (std::size_t i = 0; i < units.size(); ++i) {
+            const std::size_t length = i + 1 < units.size() && units[i] >= 0xD800 && units[i] <= 0xDBFF &&
+                                               units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF
+                                           ? 2
+                                           : 1;
+            from = to = ExpectInsertion(field, from, to, std::u16string_view(units).substr(i, length));
+            i += length - 1;
+        }
+        CheckFieldsShowTheCore("typing " + Quoted(Utf8FromWide(keys)));
     }
 
-    void Click(int button) { Send(Command1(button), BM_CLICK); }
+    // Pastes UTF-16 units through the clipboard, over the whole text when
+    // `replace`, else at the end.
+    void Paste(int field, const std::wstring& units, bool replace) {
+        bool placed = false;
+        for (int attempt = 0; attempt < 50 && !placed; ++attempt) {
+            if (OpenClipboard(nullptr)) {
+                EmptyClipboard();
+                const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (units.size() + 1) * sizeof(wchar_t));
+                std::memcpy(GlobalLock(memory), units.c_str(), (units.size() + 1) * sizeof(wchar_t));
+                GlobalUnlock(memory);
+                placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+                CloseClipboard();
+            } else {
+                Sleep(20);
+            }
+        }
+        if (!Check(placed, "paste", "cannot use the clipboard")) {
+            return;
+        }
+        const std::size_t length = ToUtf16(core_.Text2(field)).size();
+        Send(Text2(field), EM_SETSEL, replace ? 0 : length, length);
+        Send(Text2(field), WM_PASTE);
+        // A NUL ends the clipboard's text.
+        const std::u16string text(zelvane::win32::Units(units.c_str()));
+        ExpectInsertion(field, replace ? 0 : length, length, text);
+        CheckFieldsShowTheCore("pasting " + Quoted(Utf8FromWide(units)));
+    }
+
+    void Click(int button) {
+        Send(Command1(button), BM_CLICK);
+        if (button == kClearButton) {
+            coreKnown_ = true;
+        }
+        zelvane::OnCommandClick(core_, static_cast<std::int16_t>(button));
+        CheckFieldsShowTheCore("a click on button " + std::to_string(button));
+    }
+
+    // The program's fields against the driver's own copy of the core, fed
+    // the same keys, pastes and clicks through the same rule: after every
+    // step each field must show exactly what the core holds.
+    void CheckFieldsShowTheCore(const std::string& step) {
+        if (!coreKnown_) {
+            return;
+        }
+        for (int i = 0; i < kText2Count; ++i) {
+            const std::wstring want = Wide(ToUtf16(core_.Text2(i)));
+            Check(Units(Text2(i)) == want, "fields show the core",
+                  std::string("after ") + step + ", field " + std::to_string(i) + " shows " + Quoted(Field(i)) +
+                      ", the core holds " + Quoted(Utf8FromWide(want)));
+        }
+        Check(IsWindowEnabled(Command1(kAddPartsButton)) == core_.Command1Enabled(kAddPartsButton),
+              "fields show the core", "after " + step + ", Add parts availability differs");
+    }
 
     // A key press posted to a control, as the keyboard delivers it: through
-    // the program's message loop.
+    // the program's message loop. Enter may click; the driver's copy of the
+    // core is then unknown until the next Clear.
     void Press(HWND control, WPARAM key) {
+        if (key == VK_RETURN) {
+            coreKnown_ = false;
+        }
         const LPARAM lParam = 1 | (static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16);
         PostMessageW(control, WM_KEYDOWN, key, lParam);
         PostMessageW(control, WM_KEYUP, key, lParam | (1u << 30) | (1u << 31));
@@ -202,8 +285,21 @@ public:
     }
 
 private:
+    // Replaces [from, to) of the core's copy of a field with what the rule
+    // keeps of `units`; returns the caret after it.
+    std::size_t ExpectInsertion(int field, std::size_t from, std::size_t to, std::u16string_view units) {
+        const std::u16string kept = zelvane::KeptInsertion(core_.Text2(field), from, to, units,
+                                                           static_cast<std::size_t>(form::kText2[field].maxLength));
+        std::u16string text = ToUtf16(core_.Text2(field));
+        text.replace(from, to - from, kept);
+        core_.SetText2(field, zelvane::FromUtf16(text));
+        return from + kept.size();
+    }
+
     PROCESS_INFORMATION process_{};
     HWND form_ = nullptr;
+    zelvane::FormState core_;
+    bool coreKnown_ = true;
 };
 
 std::string Joined(const std::vector<std::string>& texts) {
@@ -548,25 +644,7 @@ void CheckFourCharacters(Program& program) {
 
         // Paste through the clipboard keeps four characters too, and the
         // program computes with what the field shows.
-        const std::wstring clip = L"98765";
-        bool placed = false;
-        for (int attempt = 0; attempt < 50 && !placed; ++attempt) {
-            if (OpenClipboard(nullptr)) {
-                EmptyClipboard();
-                const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (clip.size() + 1) * sizeof(wchar_t));
-                std::memcpy(GlobalLock(memory), clip.c_str(), (clip.size() + 1) * sizeof(wchar_t));
-                GlobalUnlock(memory);
-                placed = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-                CloseClipboard();
-            } else {
-                Sleep(20);
-            }
-        }
-        if (!Check(placed, name + " (paste)", "cannot use the clipboard")) {
-            continue;
-        }
-        program.Send(program.Text2(field), EM_SETSEL, 0, -1);
-        program.Send(program.Text2(field), WM_PASTE);
+        program.Paste(field, L"98765", true);
         Check(program.Field(field) == "9876", name + " (paste)", "shows " + Quoted(program.Field(field)));
         const int other = field == kNumerator ? kDenominator : kNumerator;
         program.Type(other, "13");
@@ -575,6 +653,69 @@ void CheckFourCharacters(Program& program) {
             field == kNumerator ? reference::ExpectedFor(9876, 13) : reference::ExpectedFor(13, 9876);
         Check(program.Field(kExpansion) == want.expansion, name + " (paste, then Calculate)",
               "shows " + Quoted(program.Field(kExpansion)) + ", expected " + Quoted(want.expansion));
+    }
+}
+
+// The shared table of pastes and keys: the clipboard carries every text,
+// NUL and unpaired surrogates included; keys arrive as WM_CHAR units.
+void CheckPastesAndKeys(Program& program, const cases::CaseTable& table) {
+    const std::map<std::string, std::pair<int, int>> pairs{{"numerator", {kNumerator, kDenominator}},
+                                                           {"denominator", {kDenominator, kNumerator}},
+                                                           {"left", {kLeftGroup, kRightGroup}},
+                                                           {"right", {kRightGroup, kLeftGroup}}};
+    for (const cases::CaseTable::Row& row : table.rows) {
+        const std::string name = "paste.tsv: " + table.Cell(row, "case");
+        const auto cell = [&](const char* column) { return Wide(cases::Unescaped(table.Cell(row, column))); };
+        const auto found = pairs.find(table.Cell(row, "field"));
+        if (!Check(found != pairs.end(), name, "unknown field")) {
+            continue;
+        }
+        const auto [field, partner] = found->second;
+        const bool groups = field == kLeftGroup || field == kRightGroup;
+        if (groups) {
+            program.SevenThirteenths();
+        } else {
+            program.Click(kClearButton);
+        }
+        program.TypeUnits(field, cell("before"), true);
+        if (table.Cell(row, "how") == "paste") {
+            program.Paste(field, cell("input"), false);
+        } else {
+            program.TypeUnits(field, cell("input"), false);
+        }
+        Check(program.Units(program.Text2(field)) == cell("shown"), name,
+              "shows " + Quoted(program.Field(field)) + ", expected " + Quoted(Utf8FromWide(cell("shown"))));
+        program.TypeUnits(partner, cell("other"), true);
+        program.Click(groups ? kAddPartsButton : kCalculateButton);
+        const std::string result = table.Cell(row, "result");
+        const std::string want = result != cases::kUnchanged ? result : groups ? "999" : "";
+        const std::string shown = program.Field(groups ? kSum : kExpansion);
+        Check(shown == want, name, "result " + Quoted(shown) + ", expected " + Quoted(want));
+    }
+}
+
+// Enter on a focused button clicks it.
+void CheckEnterOnButtons(Program& program) {
+    const struct {
+        int button;
+        const char* expansion;
+        const char* sum;
+    } rows[] = {{kCalculateButton, "0.05384615384615384", "999"},
+                {kAddPartsButton, "0.05384615384615384", "1000"},
+                {kClearButton, "", ""}};
+    for (const auto& row : rows) {
+        const std::string name = "Enter on button " + std::to_string(row.button);
+        program.Click(kClearButton);
+        program.Type(kNumerator, "7");
+        program.Type(kDenominator, "13");
+        if (row.button == kAddPartsButton) {
+            program.Click(kCalculateButton);
+            program.Type(kLeftGroup, "100");
+            program.Type(kRightGroup, "900");
+        }
+        program.Press(program.Command1(row.button), VK_RETURN);
+        Check(WaitFor([&] { return program.Field(kExpansion) == row.expansion && program.Field(kSum) == row.sum; }),
+              name, "shows " + Joined(program.Results()));
     }
 }
 
@@ -754,6 +895,20 @@ void CheckDpiChange(Program& program, int dpi) {
     }
 }
 
+// A DPI change message without a suggested frame, or with a DPI of 0: the
+// program neither fails nor loses its layout.
+void CheckBadDpiChange(Program& program, int dpi) {
+    program.Send(program.Form(), WM_DPICHANGED, MAKEWPARAM(0, 0), 0);
+    CheckPlaces(program, "place after a DPI change to 0", dpi);
+    RECT before{};
+    GetWindowRect(program.Form(), &before);
+    program.Send(program.Form(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0);
+    CheckPlaces(program, "place after a DPI change without a frame", dpi);
+    RECT after{};
+    GetWindowRect(program.Form(), &after);
+    Check(after.left == before.left && after.top == before.top, "DPI change without a frame", "the window moved");
+}
+
 void CheckAltF4(Program& program) {
     const HWND focus = program.Focus();
     const LPARAM lParam = 1 | (static_cast<LPARAM>(MapVirtualKeyW(VK_F4, MAPVK_VK_TO_VSC)) << 16) | (1 << 29);
@@ -774,11 +929,12 @@ int main(int argc, char** argv) {
     }
     SetConsoleOutputCP(CP_UTF8);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    cases::CaseTable calculate, addParts;
+    cases::CaseTable calculate, addParts, pastes;
     try {
         const std::string dir = argv[2];
         calculate = cases::CaseTable::Load(dir + "\\calculate.tsv");
         addParts = cases::CaseTable::Load(dir + "\\add_parts.tsv");
+        pastes = cases::CaseTable::Load(dir + "\\paste.tsv");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 100;
@@ -799,9 +955,11 @@ int main(int argc, char** argv) {
     CheckCalculateCases(program, calculate);
     CheckAddPartsCases(program, addParts);
     CheckFourCharacters(program);
+    CheckPastesAndKeys(program, pastes);
     CheckReadOnly(program);
     CheckAddPartsAvailability(program);
     CheckEnter(program);
+    CheckEnterOnButtons(program);
     CheckLongExpansion(program);
 
     program.SevenThirteenths();
@@ -812,6 +970,7 @@ int main(int argc, char** argv) {
     }
     CheckAccessibleNames(program);
     CheckDpiChange(program, dpi);
+    CheckBadDpiChange(program, dpi);
     CheckAltF4(program);
 
     std::printf("%d checks, %d failed\n", checks, failures);

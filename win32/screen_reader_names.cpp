@@ -1,0 +1,51 @@
+#include "screen_reader_names.h"
+
+#include <initguid.h>  // defines the annotation property GUIDs here
+#include <objbase.h>
+#include <oleacc.h>
+
+namespace zelvane::win32 {
+
+void ScreenReaderNames::Add(HWND control, std::wstring name, std::wstring description) {
+    entries_.push_back({control, std::move(name), std::move(description)});
+}
+
+void ScreenReaderNames::Apply() {
+    if (applied_) {
+        return;
+    }
+    applied_ = true;
+    // S_FALSE: COM already runs on this thread; it is still ours to end.
+    startedCom_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                                reinterpret_cast<void**>(&services_)))) {
+        services_ = nullptr;
+        return;
+    }
+    for (const Entry& entry : entries_) {
+        services_->SetHwndPropStr(entry.control, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_NAME, entry.name.c_str());
+        if (!entry.description.empty()) {
+            services_->SetHwndPropStr(entry.control, OBJID_CLIENT, CHILDID_SELF, PROPID_ACC_DESCRIPTION,
+                                      entry.description.c_str());
+        }
+    }
+}
+
+void ScreenReaderNames::Clear() {
+    if (services_) {
+        for (const Entry& entry : entries_) {
+            const MSAAPROPID properties[] = {PROPID_ACC_NAME, PROPID_ACC_DESCRIPTION};
+            services_->ClearHwndProps(entry.control, OBJID_CLIENT, CHILDID_SELF, properties,
+                                      entry.description.empty() ? 1 : 2);
+        }
+        services_->Release();
+        services_ = nullptr;
+    }
+    if (startedCom_) {
+        CoUninitialize();
+        startedCom_ = false;
+    }
+    entries_.clear();
+}
+
+}  // namespace zelvane::win32
