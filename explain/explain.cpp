@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <numeric>
 #include <string_view>
 #include <type_traits>
@@ -928,36 +929,43 @@ void Writer::WindowVerdict() {
     Paragraph(std::move(text));
 }
 
+// One step row, put together in a small buffer and appended at once: the
+// plain text of the longest period holds some ten thousand of them.
 void AppendStep(std::string& out, const Document& document, size_t index) {
     const Step& step = document.steps[index];
-    char buffer[24];
-    auto number = [&](int64_t value) {
-        const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-        out.append(buffer, result.ptr);
+    char row[320];  // the longest row, with 10-digit numbers, takes under 300 bytes
+    char* const end = row + sizeof row;
+    char* at = row;
+    auto text = [&](std::string_view piece) {
+        const size_t count = std::min(piece.size(), static_cast<size_t>(end - at));
+        std::memcpy(at, piece.data(), count);
+        at += count;
     };
-    out += "Стъпка ";
+    auto number = [&](int64_t value) { at = std::to_chars(at, end, value).ptr; };
+    text("Стъпка ");
     number(static_cast<int64_t>(index + 1));
-    out += ": ";
+    text(": ");
     number(step.remainder);
-    out += " · 10 = ";
+    text(" · 10 = ");
     number(step.digit);
-    out += " · ";
+    text(" · ");
     number(document.divisor);
-    out += " + ";
+    text(" + ");
     number(step.next);
-    out += " → цифра ";
+    text(" → цифра ");
     number(step.digit);
-    out += ", остатък ";
+    text(", остатък ");
     number(step.next);
     if (step.repeats != 0) {
-        out += " — остатъкът ";
+        text(" — остатъкът ");
         number(step.remainder);
-        out += " е същият като на стъпка ";
+        text(" е същият като на стъпка ");
         number(static_cast<int64_t>(step.repeats));
-        out += ": оттук цифрите се повтарят";
+        text(": оттук цифрите се повтарят");
     } else if (step.next == 0) {
-        out += ": деленето свършва";
+        text(": деленето свършва");
     }
+    out.append(row, at);
 }
 
 }  // namespace
@@ -994,7 +1002,16 @@ std::string StepText(const Document& document, std::size_t index) {
 }
 
 std::string PlainText(const Document& document) {
-    std::string text = document.title;
+    std::size_t size = document.title.size() + 1 + document.steps.size() * 100;
+    for (const Block& block : document.blocks) {
+        size += block.text.size() + 2;
+        for (const std::string& line : block.lines) {
+            size += line.size() + 1;
+        }
+    }
+    std::string text;
+    text.reserve(size);
+    text += document.title;
     text += '\n';
     bool afterHeading = false;
     for (const Block& block : document.blocks) {
@@ -1016,7 +1033,6 @@ std::string PlainText(const Document& document) {
                 }
                 break;
             case BlockKind::kSteps:
-                text.reserve(text.size() + document.steps.size() * 80);
                 for (std::size_t i = 0; i < document.steps.size(); ++i) {
                     AppendStep(text, document, i);
                     text += '\n';
