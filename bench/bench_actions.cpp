@@ -1,6 +1,7 @@
 // Micro-benchmarks of the four actions as clicks on the core's form state,
-// of the leading-number reading, and of a whole click on the real window
-// (core action plus the fields it rewrites) on the offscreen platform.
+// of the leading-number reading, of the explanation of the longest period
+// (1/9967) and its plain text, and of a whole click on the real window (core
+// action plus the fields it rewrites) on the offscreen platform.
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include "actions.h"
+#include "explain.h"
 #include "number_text.h"
 #include "zelvane_form.h"
 
@@ -79,6 +81,29 @@ BENCHMARK_CAPTURE(ParseLeadingNumberText, blanks, U" 1 3 ");
 BENCHMARK_CAPTURE(ParseLeadingNumberText, exponent, U"1.5E+20");
 BENCHMARK_CAPTURE(ParseLeadingNumberText, hex, U"&H1F");
 BENCHMARK_CAPTURE(ParseLeadingNumberText, long_expansion, U"0.027132336476386110137176222282357451566");
+
+// The explanation with the most steps a window can ask for: 1/9967, a period
+// of 9966 digits, 9967 steps, the halves and thirds summed digit by digit.
+void ExplainLongestPeriod(benchmark::State& state) {
+    FormState form = Typed(U"1", U"9967");
+    OnCommandClick(form, kCalculateButton);
+    for (auto _ : state) {
+        explain::Document document = explain::Explain(form);
+        benchmark::DoNotOptimize(document);
+    }
+}
+BENCHMARK(ExplainLongestPeriod)->Unit(benchmark::kMicrosecond);
+
+void ExplainLongestPeriodPlainText(benchmark::State& state) {
+    FormState form = Typed(U"1", U"9967");
+    OnCommandClick(form, kCalculateButton);
+    const explain::Document document = explain::Explain(form);
+    for (auto _ : state) {
+        std::string text = explain::PlainText(document);
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(ExplainLongestPeriodPlainText)->Unit(benchmark::kMicrosecond);
 
 void WindowCalculateClick(benchmark::State& state) {
     Zelvane window(QStringLiteral("bench"));
