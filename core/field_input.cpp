@@ -113,7 +113,13 @@ std::u16string ToUtf16(std::u32string_view text) {
 std::u16string KeptInsertion(std::u32string_view before, std::size_t from, std::size_t to,
                              std::u16string_view inserted, std::size_t maxLength) {
     const std::size_t removed = CharactersIn(before, std::max(from, to)) - CharactersIn(before, std::min(from, to));
-    const std::u32string text = FromUtf16(inserted);
+    // Only the start of a large paste can be kept: its first line, and no
+    // more than two units a character.
+    std::u16string_view start = inserted.substr(0, inserted.find_first_of(std::u16string_view(u"\r\n\0", 3)));
+    if (maxLength > 0) {
+        start = start.substr(0, 2 * maxLength);
+    }
+    const std::u32string text = FromUtf16(start);
     return ToUtf16(std::u32string_view(text).substr(0, KeptLength(text, before.size(), removed, maxLength)));
 }
 

@@ -72,11 +72,13 @@ inline constexpr std::array<Label, 8> kLabel1{{
 
 // Text fields, Text2(0..5), in the order of the core's field indices. All
 // are single-line: what they keep of typed and pasted text is the core's
-// rule (field_input.h), with the limit below.
+// rule (field_input.h), with the limit below. The group fields take as much
+// as a Windows edit box takes by default, 32 767 characters: Add parts reads
+// five at most, and a pasted book would only stall the window.
 struct Field {
     Twips place;
     int tabIndex;
-    int maxLength;    // characters (code points) the user may enter; 0 for no limit
+    int maxLength;    // characters (code points) the user may enter; 0 for no limit (read-only)
     bool readOnly;
     int label;        // the Label1 index that names the field
     int enterClicks;  // the Command1 index Enter in the field clicks; -1 for none
@@ -84,8 +86,8 @@ struct Field {
 inline constexpr std::array<Field, 6> kText2{{
     {{1920, 1050, 1335, 405}, 3, 4, false, 7, 0},   // denominator: Enter calculates
     {{3360, 1080, 2655, 405}, 4, 0, true, 2, -1},   // decimal expansion
-    {{1920, 1920, 1335, 405}, 5, 0, false, 3, 1},   // left group: Enter adds the parts
-    {{3360, 1920, 1335, 405}, 6, 0, false, 4, 1},   // right group: Enter adds the parts
+    {{1920, 1920, 1335, 405}, 5, 32767, false, 3, 1},   // left group: Enter adds the parts
+    {{3360, 1920, 1335, 405}, 6, 32767, false, 4, 1},   // right group: Enter adds the parts
     {{4800, 1920, 1215, 405}, 7, 0, true, 5, -1},   // sum
     {{120, 1080, 1335, 405}, 16, 4, false, 6, 0},   // numerator: Enter calculates
 }};

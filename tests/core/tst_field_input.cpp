@@ -31,6 +31,7 @@ private slots:
     void editAtTheCaret();
     void utf16_data();
     void utf16();
+    void aGroupKeepsWhatAWindowsEditBoxKeeps();
 };
 
 void TestFieldInput::pastesAndKeys() {
@@ -101,6 +102,13 @@ void TestFieldInput::utf16() {
     QCOMPARE(QUnits(ToUtf16(core)), text);
     QCOMPARE(core.size(), static_cast<std::size_t>(text.toStdU32String().size()));
     QCOMPARE(ToUtf16(std::u32string(1, char32_t{0xD800})), std::u16string(1, u'\uFFFD'));
+}
+
+void TestFieldInput::aGroupKeepsWhatAWindowsEditBoxKeeps() {
+    const std::u16string book(100000, u'7');
+    const auto maxLength = static_cast<std::size_t>(form::kText2[kLeftGroup].maxLength);
+    QCOMPARE(KeptInsertion(U"12", 2, 2, book, maxLength).size(), std::size_t{32765});
+    QCOMPARE(KeepOfEdit(U"", book, book.size(), maxLength).text.size(), std::size_t{32767});
 }
 
 QTEST_APPLESS_MAIN(TestFieldInput)
