@@ -8,8 +8,9 @@ class QCoreApplication;
 namespace zelvane {
 
 // Installs the signal handlers; the application quits on the next pass of
-// its event loop after a signal. Does nothing where there are no such
-// signals.
+// its event loop after a signal. A signal that was ignored when the
+// program started (nohup) stays ignored. Does nothing where there are no
+// such signals.
 void QuitOnTerminationSignals(QCoreApplication& application);
 
 }  // namespace zelvane
