@@ -1001,7 +1001,7 @@ std::string StepText(const Document& document, std::size_t index) {
     return text;
 }
 
-std::string PlainText(const Document& document) {
+std::string PlainText(const Document& document, std::vector<TextRange>* ranges) {
     std::size_t size = document.title.size() + 1 + document.steps.size() * 100;
     for (const Block& block : document.blocks) {
         size += block.text.size() + 2;
@@ -1011,14 +1011,32 @@ std::string PlainText(const Document& document) {
     }
     std::string text;
     text.reserve(size);
+    // UTF-16 units of the text so far, counted as parts are finished.
+    std::size_t counted = 0;
+    std::size_t units = 0;
+    const auto unitsSoFar = [&] {
+        for (; counted < text.size(); ++counted) {
+            const auto byte = static_cast<unsigned char>(text[counted]);
+            units += (byte & 0xC0) != 0x80;  // one unit a character ...
+            units += byte >= 0xF0;           // ... two outside the BMP
+        }
+        return units;
+    };
+    const auto part = [&](BlockKind kind, bool title, std::size_t from) {
+        if (ranges) {
+            ranges->push_back({kind, title, from, unitsSoFar()});
+        }
+    };
     text += document.title;
     text += '\n';
+    part(BlockKind::kHeading, true, 0);
     bool afterHeading = false;
     for (const Block& block : document.blocks) {
         if (!afterHeading) {
             text += '\n';
         }
         afterHeading = block.kind == BlockKind::kHeading;
+        const std::size_t from = ranges ? unitsSoFar() : 0;
         switch (block.kind) {
             case BlockKind::kHeading:
             case BlockKind::kParagraph:
@@ -1039,6 +1057,7 @@ std::string PlainText(const Document& document) {
                 }
                 break;
         }
+        part(block.kind, false, from);
     }
     return text;
 }

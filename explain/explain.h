@@ -127,10 +127,20 @@ Document Explain(const CalculatedFraction& fraction);
 // остатък 3"; empty for an index past the last step.
 std::string StepText(const Document& document, std::size_t index);
 
+// Where a part of the plain text stands, in UTF-16 units as text controls
+// count them, line ends included: the title (kHeading with `title` set) and
+// every block, so that a front end can show the plain text and style its
+// parts.
+struct TextRange {
+    BlockKind kind;
+    bool title;
+    std::size_t from, to;
+};
+
 // The whole document as plain text with '\n' line ends: the title, then the
 // blocks (a blank line before each heading and between blocks), the step
 // rows in place of the kSteps block. What Ctrl+C copies and what a plain
-// text control shows.
-std::string PlainText(const Document& document);
+// text control shows. With `ranges`, also where each part stands.
+std::string PlainText(const Document& document, std::vector<TextRange>* ranges = nullptr);
 
 }  // namespace zelvane::explain

@@ -288,6 +288,27 @@ void TestExplain::documentsCarryAllTheirText() {
         }
     }
     QCOMPARE(stepBlocks, doc.steps.empty() ? 0 : 1);
+
+    // The ranges a front end styles: the title, then each block, in order,
+    // in UTF-16 units of the same text.
+    std::vector<TextRange> ranges;
+    QCOMPARE(PlainText(doc, &ranges), text);
+    const QString units = QString::fromUtf8(text);
+    QCOMPARE(ranges.size(), doc.blocks.size() + 1);
+    QCOMPARE(units.mid(0, static_cast<qsizetype>(ranges[0].to)), QString::fromStdString(doc.title + "\n"));
+    for (std::size_t i = 0; i < doc.blocks.size(); ++i) {
+        const TextRange& range = ranges[i + 1];
+        QCOMPARE(range.kind, doc.blocks[i].kind);
+        const QString part = units.mid(static_cast<qsizetype>(range.from), static_cast<qsizetype>(range.to - range.from));
+        if (range.kind == BlockKind::kLines) {
+            QCOMPARE(part.section('\n', 0, 0), QString::fromStdString(doc.blocks[i].lines.front()));
+        } else if (range.kind == BlockKind::kSteps) {
+            QCOMPARE(part.section('\n', 0, 0), QString::fromStdString(StepText(doc, 0)));
+        } else {
+            QCOMPARE(part, QString::fromStdString(doc.blocks[i].text + "\n"));
+        }
+    }
+    QCOMPARE(ranges.back().to, static_cast<std::size_t>(units.size()));
 }
 
 // 1/9967: the period lines hold the whole period, the halves' sum lines
