@@ -185,6 +185,17 @@ inline std::string QuotationTip(std::string_view lineEnd) {
     return tip;
 }
 
+// The explain view: the whole period, the long division and the nines of
+// the fraction last calculated, in a window of its own. F1 anywhere in the
+// window opens it, and so does this item of the expansion field's context
+// menu; the web page also has a button with it below the window. The
+// expansion field's tooltip says so.
+inline constexpr std::string_view kExplainCommand = "Обяснение…";
+inline constexpr std::string_view kExpansionTip =
+    "F1: обяснение на дробта — целият период, делението стъпка по стъпка и деветките";
+// What a screen reader calls the explanation's text.
+inline constexpr std::string_view kExplanationName = "Обяснение на дробта";
+
 // What a screen reader calls the task text, which has no label of its own.
 inline constexpr std::string_view kTaskTextName = "Условие на задачата";
 

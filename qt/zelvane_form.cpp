@@ -3,12 +3,17 @@
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QValidator>
 #include <limits>
+#include <memory>
+#include <optional>
 
+#include "explain_view.h"
 #include "flat_button.h"
 #include "qt_description.h"
 
@@ -148,6 +153,15 @@ void Zelvane::BuildControls() {
         }
     }
 
+    // The explain view: F1 anywhere in the window, or the expansion field's
+    // context menu, whose standard items stay.
+    auto* explain = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(explain, &QShortcut::activated, this, &Zelvane::OpenExplanation);
+    QLineEdit* expansion = text2_[kExpansion];
+    expansion->setToolTip(Utf8(form::kExpansionTip));
+    expansion->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(expansion, &QWidget::customContextMenuRequested, this, &Zelvane::ShowExpansionMenu);
+
     // Focus moves in the worksheet's own order: the numerator comes last
     // although it stands first on its line.
     QWidget* previous = nullptr;
@@ -173,8 +187,32 @@ QWidget* Zelvane::Control(form::ControlRef control) const {
 }
 
 void Zelvane::ClickCommand(int index) {
+    const std::optional<CalculatedFraction> explained = state_.LastCalculation();
     OnCommandClick(state_, static_cast<std::int16_t>(index));
     ShowState();
+    // An open explanation follows the fraction last calculated.
+    if (explanation_ && explanation_->isVisible() && state_.LastCalculation() != explained) {
+        explanation_->Show(explain::Explain(state_));
+    }
+}
+
+void Zelvane::OpenExplanation() {
+    if (!explanation_) {
+        explanation_ = new ExplainView(this);
+    }
+    explanation_->Show(explain::Explain(state_));
+    explanation_->show();
+    explanation_->raise();
+    explanation_->activateWindow();
+}
+
+void Zelvane::ShowExpansionMenu(const QPoint& position) {
+    QLineEdit* expansion = text2_[kExpansion];
+    std::unique_ptr<QMenu> menu(expansion->createStandardContextMenu());
+    menu->setObjectName(QStringLiteral("ExpansionMenu"));
+    menu->addSeparator();
+    menu->addAction(Utf8(form::kExplainCommand), this, &Zelvane::OpenExplanation);
+    menu->exec(expansion->mapToGlobal(position));
 }
 
 void Zelvane::ShowState() {

@@ -17,6 +17,8 @@ class QPushButton;
 
 namespace zelvane {
 
+class ExplainView;
+
 class Zelvane : public QWidget {
     Q_OBJECT
 
@@ -44,15 +46,23 @@ public:
     // Passes a click on Command1(index) to the core, as the button does.
     void ClickCommand(int index);
 
+    // Opens the explain view (made the first time) with the explanation of
+    // the fraction last calculated, or brings it to the front.
+    void OpenExplanation();
+    // The explain view, or null until it is first opened.
+    ExplainView* Explanation() const { return explanation_; }
+
 private:
     void BuildControls();
     void ShowState();
+    void ShowExpansionMenu(const QPoint& position);
 
     FormState state_;
     std::array<QLineEdit*, kText2Count> text2_{};
     std::array<QPushButton*, kCommand1Count> command1_{};
     std::array<QLabel*, form::kLabel1.size()> label1_{};
     QPlainTextEdit* text1_ = nullptr;
+    ExplainView* explanation_ = nullptr;
 };
 
 }  // namespace zelvane

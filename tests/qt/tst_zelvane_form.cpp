@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "explain.h"
+#include "explain_view.h"
 #include "flat_button.h"
 #include "form_description.h"
 #include "qt_description.h"
@@ -61,6 +63,10 @@ private slots:
     void pastesAndKeys_data();
     void pastesAndKeys();
     void taskTextNamedForScreenReaders();
+    void explanation_data();
+    void explanation();
+    void explanationFromTheMenu();
+    void explanationFollowsCopiesAndCloses();
 
 private:
     void Type(int field, const QString& keys);
@@ -599,6 +605,94 @@ void TestZelvaneForm::taskTextNamedForScreenReaders() {
     const QString description = iface->text(QAccessible::Description);
     QVERIFY(description.startsWith(QStringLiteral(u"Неприятното в това да си първият")));
     QVERIFY(description.endsWith(QStringLiteral(u"било.")));
+}
+
+void TestZelvaneForm::explanation_data() {
+    AddRows("explain.tsv", {"numerator", "denominator", "click", "notation"}, TooLongToType);
+}
+
+// F1 opens the explanation of the fraction just calculated: the core's
+// document as it is, named for screen readers; the worksheet is unchanged.
+void TestZelvaneForm::explanation() {
+    QFETCH(QString, numerator);
+    QFETCH(QString, denominator);
+    QFETCH(QString, click);
+    QFETCH(QString, notation);
+    if (click != "calculates") {
+        QSKIP("the worksheet abandons this fraction");
+    }
+    Type(kNumerator, numerator);
+    Type(kDenominator, denominator);
+    Click(kCalculateButton);
+    QStringList before;
+    for (int i = 0; i < kText2Count; ++i) {
+        before << Field(i);
+    }
+    QTest::keyClick(window_->Text2(kNumerator), Qt::Key_F1);
+    ExplainView* view = window_->Explanation();
+    QVERIFY(view && view->isVisible());
+    const explain::Document document = explain::Explain(window_->State());
+    QCOMPARE(view->TextView()->toPlainText(), QString::fromStdString(explain::PlainText(document)));
+    QVERIFY(view->TextView()->toPlainText().contains(notation));
+    QCOMPARE(view->windowTitle(), QString::fromStdString(document.title));
+    QCOMPARE(QAccessible::queryAccessibleInterface(view->TextView())->text(QAccessible::Name),
+             Utf8(std::string(form::kExplanationName)));
+    QStringList after;
+    for (int i = 0; i < kText2Count; ++i) {
+        after << Field(i);
+    }
+    QCOMPARE(after, before);
+    QCOMPARE(window_->size(), QSize(7215 / 15, 5160 / 15));
+}
+
+// The expansion field's context menu keeps its standard items and gains one
+// that opens the explanation; its tooltip says what F1 does.
+void TestZelvaneForm::explanationFromTheMenu() {
+    QLineEdit* expansion = window_->Text2(kExpansion);
+    QVERIFY(expansion->toolTip().startsWith("F1"));
+    QStringList items;
+    QTimer::singleShot(0, [&items] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        for (QAction* action : menu->actions()) {
+            if (!action->isSeparator()) {
+                items << action->text();
+            }
+        }
+        menu->actions().last()->trigger();
+        menu->close();
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), expansion->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(expansion, &event);
+    std::unique_ptr<QMenu> menu(expansion->createStandardContextMenu());
+    QStringList standard;
+    for (QAction* action : menu->actions()) {
+        if (!action->isSeparator()) {
+            standard << action->text();
+        }
+    }
+    QCOMPARE(items, standard + QStringList{Utf8(std::string(form::kExplainCommand))});
+    QVERIFY(window_->Explanation() && window_->Explanation()->isVisible());
+}
+
+// Opened before any calculation, the view asks for one; each new Calculate
+// updates it; Ctrl+C copies the whole text; Esc closes it.
+void TestZelvaneForm::explanationFollowsCopiesAndCloses() {
+    QTest::keyClick(window_->TaskText(), Qt::Key_F1);
+    ExplainView* view = window_->Explanation();
+    QVERIFY(view);
+    const auto shown = [view] { return view->TextView()->toPlainText(); };
+    QCOMPARE(shown(), QString::fromStdString(explain::PlainText(explain::Explain(FormState{}))));
+    Type(kNumerator, "1");
+    Type(kDenominator, "17");
+    Click(kCalculateButton);
+    QVERIFY(shown().contains(QStringLiteral("0,(0588235294117647)")));
+    QTest::keySequence(view->TextView(), QKeySequence::Copy);
+    QCOMPARE(QApplication::clipboard()->text(), shown());
+    QTest::keyClick(view->TextView(), Qt::Key_Escape);
+    QVERIFY(!view->isVisible());
+    Click(kClearButton);  // a closed view is left alone
+    QVERIFY(!view->isVisible());
 }
 
 QTEST_MAIN(TestZelvaneForm)
