@@ -4,11 +4,18 @@
 #   - the checksums in SHA256SUMS match;
 #   - the .deb installs with apt-get into a clean Debian 12 root, its program
 #     opens and paints its window (offscreen), stays up and ends on SIGTERM,
-#     and purging the package leaves none of its files behind;
+#     and purging the package removes exactly its files
+#     (scripts/check-deb-in-root.sh, run inside that root);
 #   - the programs in both zips start under wine and show their window;
-#   - the installer installs silently under wine (program, licence,
+#   - under wine, the installer installs silently (program, licence,
 #     uninstaller, Start-menu shortcut, uninstall entry with publisher,
-#     version and icon) and its uninstaller removes all of it silently.
+#     version and icon) and its uninstaller removes all of it silently;
+#     while the installed program runs, both stop with exit code 2 and
+#     change nothing; a folder chosen with /D= gets \Zelvane appended unless
+#     it is named so, and another program's LICENSE.txt and uninstall.exe in
+#     that folder survive installing and uninstalling. Every step compares
+#     the C: drive before and after in both directions: what was added,
+#     what went, and what was written over.
 # Needs root (debootstrap and chroot). The clean root is made once per
 # machine with debootstrap and kept as a tar file, with the .debs apt
 # downloads for it, under $ZELVANE_TEST_CACHE (default
@@ -18,8 +25,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-version=1.00
-deb=zelvane_1.00-1_amd64.deb
 cache=${ZELVANE_TEST_CACHE:-/var/cache/zelvane-test}
 
 fail() {
@@ -34,6 +39,7 @@ bash scripts/install-deps.sh package-test || fail "could not install what the pa
 # The Debian 12 suites this machine's apt reads, as sources.list lines
 # ("deb URI SUITE COMPONENT"): the clean root uses the same mirrors.
 debian_sources() {
+    # shellcheck disable=SC2016 # $(...) here is apt's own field syntax
     apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(COMPONENT)' 'Created-By: Packages' 2>/dev/null |
         awk '$2 ~ /^bookworm(-updates|-security)?$/ { print "deb " $1 " " $2 " " $3 }' | sort -u
 }
@@ -66,6 +72,13 @@ if [ "${1:-}" = --prepare ]; then
     make_clean_root
     exit 0
 fi
+
+# The version the packages carry: debian/changelog's, as scripts/package.sh
+# names them (the upstream part, 1.00 of 1.00-1, for the Windows files).
+debversion=$(dpkg-parsechangelog -l debian/changelog -SVersion) || fail "cannot read the version from debian/changelog"
+debversion=${debversion#*:}
+version=${debversion%-*}
+deb=zelvane_${debversion}_$(dpkg-architecture -qDEB_HOST_ARCH).deb
 
 for f in "$deb" "zelvane-$version-win32.zip" "zelvane-$version-win64.zip" "zelvane-$version-setup.exe" SHA256SUMS; do
     [ -f "dist/$f" ] || fail "dist/$f is missing: run scripts/package.sh first"
@@ -105,85 +118,11 @@ find "$cache/archives" -name '*.deb' -exec cp -l {} "$chroot_dir/var/cache/apt/a
     find "$cache/archives" -name '*.deb' -exec cp {} "$chroot_dir/var/cache/apt/archives/" \;
 cp /etc/resolv.conf "$chroot_dir/etc/resolv.conf"
 
-cat >"$chroot_dir/tmp/check.sh" <<'EOF'
-#!/bin/bash
-# Runs inside the clean root.
-set -euo pipefail
-export DEBIAN_FRONTEND=noninteractive LC_ALL=C.UTF-8 PATH=/usr/sbin:/usr/bin:/sbin:/bin
-deb=$1
-fail() { echo "in the clean root: $*" >&2; exit 1; }
-# Every file and folder, except the package manager's own state, logs and
-# scratch space.
-snapshot() {
-    find / -xdev \( -path /proc -o -path /tmp -o -path /run -o -path /dev -o -path /var/cache/apt \
-        -o -path /var/lib/apt -o -path /var/lib/dpkg -o -path /var/log -o -path /var/cache/debconf \) -prune \
-        -o -print | sort
-}
-
-apt-get update -q >/tmp/apt.log 2>&1 || { cat /tmp/apt.log; fail "apt-get update failed"; }
-apt-get install -y -q --no-install-recommends "/tmp/$deb" >>/tmp/apt.log 2>&1 ||
-    { tail -n 30 /tmp/apt.log; fail "apt-get install ./$deb failed"; }
-echo "installed $(dpkg-query -W -f='${Package} ${Version}' zelvane) with $(grep -c '^Unpacking' /tmp/apt.log) packages"
-
-# Start the installed program as a user would (from PATH), offscreen. Qt
-# logs its window painting; the first full paint of the top-level window is
-# the sign that the window is open.
-mkdir -p -m 700 /tmp/home
-HOME=/tmp/home XDG_RUNTIME_DIR=/tmp/home QT_QPA_PLATFORM=offscreen \
-    QT_LOGGING_RULES='qt.widgets.painting=true' zelvane >/tmp/zelvane.log 2>&1 &
-pid=$!
-opened=
-for _ in $(seq 100); do
-    if grep -q 'Painting and flushing dirty top level' /tmp/zelvane.log; then opened=1; break; fi
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.2
-done
-if [ -z "$opened" ]; then
-    tail -n 20 /tmp/zelvane.log
-    kill -KILL "$pid" 2>/dev/null || true
-    fail "the program did not open its window within 20 s"
-fi
-sleep 2
-kill -0 "$pid" 2>/dev/null || { tail -n 20 /tmp/zelvane.log; fail "the program ended by itself after opening its window"; }
-kill -TERM "$pid"
-status=0
-timeout 10 tail --pid="$pid" -f /dev/null || { kill -KILL "$pid"; fail "the program did not end within 10 s of SIGTERM"; }
-wait "$pid" || status=$?
-# The program quits its event loop on SIGTERM and ends normally.
-case $status in
-    0) echo "window opened, stayed up, ended cleanly on SIGTERM (exit status 0)" ;;
-    *) tail -n 20 /tmp/zelvane.log; fail "the program ended with status $status on SIGTERM" ;;
-esac
-
-# Purge the package alone: exactly its files must go, nothing else may change.
-dpkg-query -L zelvane | grep -vx '/\.' | sort >/tmp/owned
-snapshot >/tmp/before
-apt-get purge -y -q zelvane >>/tmp/apt.log 2>&1 || { tail -n 20 /tmp/apt.log; fail "apt-get purge zelvane failed"; }
-snapshot >/tmp/after
-if dpkg-query -W -f='${Status}\n' zelvane 2>/dev/null | grep -q .; then
-    fail "dpkg still knows the package after the purge: $(dpkg-query -W -f='${Status}' zelvane)"
-fi
-comm -13 /tmp/before /tmp/after >/tmp/added
-[ ! -s /tmp/added ] || { cat /tmp/added; fail "purging the package added files"; }
-comm -23 /tmp/before /tmp/after >/tmp/removed
-comm -23 /tmp/removed /tmp/owned >/tmp/others
-[ ! -s /tmp/others ] || { cat /tmp/others; fail "purging the package removed files it does not own"; }
-left=0
-while IFS= read -r path; do
-    # A folder that other packages share stays; anything else is left over.
-    if [ -e "$path" ] && ! { [ -d "$path" ] && dpkg-query -S "$path" >/dev/null 2>&1; }; then
-        echo "left behind: $path"
-        left=1
-    fi
-done </tmp/owned
-[ "$left" -eq 0 ] || fail "purging the package left files behind"
-echo "purge removed all $(wc -l </tmp/removed) of its files and folders and nothing else"
-EOF
-chmod +x "$chroot_dir/tmp/check.sh"
+cp scripts/check-deb-in-root.sh "$chroot_dir/tmp/"
 step "install the .deb, start its program, purge it"
 # A private mount and process namespace: /proc for the root, and every
 # process still running in it ends with it.
-unshare --mount --pid --fork --mount-proc="$chroot_dir/proc" chroot "$chroot_dir" /tmp/check.sh "$deb" ||
+unshare --mount --pid --fork --mount-proc="$chroot_dir/proc" chroot "$chroot_dir" /tmp/check-deb-in-root.sh "$deb" ||
     fail "the .deb failed in the clean root"
 find "$chroot_dir/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -n {} "$cache/archives/" \;
 
@@ -195,7 +134,8 @@ Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work
 xvfb_pid=$!
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.2; done
 [ -s "$work/display" ] || fail "Xvfb did not start (log: $(cat "$work/xvfb.log"))"
-export DISPLAY=:$(head -n1 "$work/display")
+DISPLAY=:$(head -n1 "$work/display")
+export DISPLAY
 timeout 180 wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot could not make the prefix"; }
 timeout 60 wineserver -w || fail "wine did not settle after making the prefix"
 
@@ -229,42 +169,154 @@ for bits in 32 64; do
     echo "its window opened"
 done
 
-step "installer: silent install"
 drive=$WINEPREFIX/drive_c
-files_before=$(cd "$drive" && find . | sort)
-cp "dist/zelvane-$version-setup.exe" "$work/"
-timeout 120 wine "$work/zelvane-$version-setup.exe" /S >"$work/setup.log" 2>&1 || fail "the installer failed (/S)"
-timeout 60 wineserver -w || fail "wine did not settle after the installer"
-rm "$work/zelvane-$version-setup.exe"
+setup=$root/dist/zelvane-$version-setup.exe
+shortcut='./ProgramData/Microsoft/Windows/Start Menu/Programs/Зелване.lnk'
+# The 32-bit installer writes the 32-bit view of the registry, which a
+# 64-bit prefix keeps under Wow6432Node.
+entry_key='HKLM\Software\Wow6432Node\Microsoft\Windows\CurrentVersion\Uninstall\Zelvane'
+
+# Every file and folder on the prefix's C: drive but wine's own Windows
+# folder, a line each; a file with its size and the time its inode last
+# changed, so that a file written over or replaced differs as well as one
+# added or removed. Folders without times: adding or removing an entry
+# changes a folder's own.
+snapshot() {
+    (cd "$drive" && find . -path ./windows -prune -o -type d -printf 'folder\t-\t-\t%p\n' \
+        -o -printf 'file\t%s\t%C@\t%p\n') | LC_ALL=C sort
+}
+# What differs between two snapshots, both ways, as paths.
+report_changes() {
+    comm -23 "$1" "$2" | cut -f4 | sed 's/^/  gone or written over: /'
+    comm -13 "$1" "$2" | cut -f4 | sed 's/^/  new or written over:  /'
+}
+# Fails with $2 unless the C: drive is exactly as in snapshot $1.
+expect_unchanged() {
+    snapshot >"$work/now.snapshot"
+    cmp -s "$1" "$work/now.snapshot" || { report_changes "$1" "$work/now.snapshot"; fail "$2"; }
+}
+# Fails with $2 unless the C: drive is as in snapshot $1 with exactly the
+# paths $3... added: nothing else new, nothing gone, nothing written over.
+expect_added() {
+    local before=$1 message=$2 gone added wanted
+    shift 2
+    snapshot >"$work/now.snapshot"
+    gone=$(comm -23 "$before" "$work/now.snapshot")
+    added=$(comm -13 "$before" "$work/now.snapshot" | cut -f4 | LC_ALL=C sort)
+    wanted=$(printf '%s\n' "$@" | LC_ALL=C sort)
+    if [ -n "$gone" ] || [ "$added" != "$wanted" ]; then
+        report_changes "$before" "$work/now.snapshot"
+        printf '  expected new: %s\n' "$@"
+        fail "$message"
+    fi
+}
+# The uninstall entry's values as .reg lines, nothing when there is none.
+uninstall_entry() {
+    rm -f "$work/entry.reg"
+    timeout 60 wine reg export "$entry_key" "Z:${work//\//\\}\\entry.reg" /y >/dev/null 2>&1 || return 0
+    iconv -f UTF-16 -t UTF-8 "$work/entry.reg" | tr -d '\r' | grep '^"'
+}
+# Runs a Windows program, bounded, and prints its exit code.
+exit_code() {
+    local status=0
+    timeout 120 wine "$@" >>"$work/setup.log" 2>&1 || status=$?
+    [ "$status" -ne 124 ] || fail "$* did not end within 120 s"
+    echo "$status"
+}
+# Waits until wine's programs have ended: the uninstaller deletes its own
+# file with a command that runs on after it.
+settle() { timeout 60 wineserver -w || fail "wine did not settle after $1"; }
+
+# The files the installer puts into the folder $1 (as a snapshot names it).
+program_files() { printf '%s\n' "$1" "$1/zelvane.exe" "$1/LICENSE.txt" "$1/uninstall.exe" "$shortcut"; }
+
+step "installer: silent install"
+snapshot >"$work/clean.snapshot"
+status=$(exit_code "$setup" /S)
+[ "$status" -eq 0 ] || fail "the installer failed (/S): exit code $status"
+mapfile -t installed < <(program_files "./Program Files (x86)/Zelvane")
+expect_added "$work/clean.snapshot" "the installer did not add exactly the program's files, or changed others" \
+    "${installed[@]}"
 install_dir="$drive/Program Files (x86)/Zelvane"
-shortcut="$drive/ProgramData/Microsoft/Windows/Start Menu/Programs/Зелване.lnk"
-for f in "$install_dir/zelvane.exe" "$install_dir/LICENSE.txt" "$install_dir/uninstall.exe" "$shortcut"; do
-    [ -f "$f" ] || fail "the installer did not install ${f#"$drive/"}"
-done
-# The 32-bit installer writes the 32-bit view of the registry; wine keeps it
-# in system.reg under Wow6432Node.
-key='[Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zelvane]'
-entry=$(KEY=$key awk 'index($0, ENVIRON["KEY"]) == 1 { on = 1; next } /^\[/ { on = 0 } on' "$WINEPREFIX/system.reg")
+cmp -s "$install_dir/zelvane.exe" "$work/zip32/zelvane-$version-win32/zelvane.exe" ||
+    fail "the installed zelvane.exe is not the 32-bit program of the zip"
+cmp -s "$install_dir/LICENSE.txt" "$work/zip32/zelvane-$version-win32/LICENSE.txt" ||
+    fail "the installed LICENSE.txt is not the zip's"
+entry=$(uninstall_entry)
 [ -n "$entry" ] || fail "the installer wrote no uninstall entry"
-for value in '"DisplayVersion"="1.00"' '"Publisher"="The Zelvane authors"' \
-    '"DisplayIcon"="C:\\Program Files (x86)\\Zelvane\\zelvane.exe,0"' \
-    '"UninstallString"="\"C:\\Program Files (x86)\\Zelvane\\uninstall.exe\""' '"DisplayName"='; do
-    grep -qF "$value" <<<"$entry" || { echo "$entry"; fail "the uninstall entry lacks $value"; }
+IFS=. read -r major minor _ <<<"$version.0"
+while IFS= read -r value; do
+    grep -qxF "$value" <<<"$entry" || { echo "$entry"; fail "the uninstall entry lacks $value"; }
+done <<EOF
+"DisplayName"="Зелване"
+"DisplayVersion"="$version"
+"Publisher"="The Zelvane authors"
+"DisplayIcon"="C:\\\\Program Files (x86)\\\\Zelvane\\\\zelvane.exe,0"
+"InstallLocation"="C:\\\\Program Files (x86)\\\\Zelvane"
+"UninstallString"="\\"C:\\\\Program Files (x86)\\\\Zelvane\\\\uninstall.exe\\""
+"QuietUninstallString"="\\"C:\\\\Program Files (x86)\\\\Zelvane\\\\uninstall.exe\\" /S"
+"VersionMajor"=dword:$(printf '%08x' "$((10#$major))")
+"VersionMinor"=dword:$(printf '%08x' "$((10#$minor))")
+EOF
+echo "program, licence, uninstaller, Start-menu shortcut and uninstall entry are in place, nothing else changed"
+
+step "installer and uninstaller while the installed program runs"
+(cd "$install_dir" && exec wine zelvane.exe) >"$work/running.log" 2>&1 &
+running=$!
+wait_for_window zelvane.exe "$running" || { cat "$work/running.log"; fail "the installed zelvane.exe showed no window"; }
+snapshot >"$work/installed.snapshot"
+for run in "uninstaller|C:\\Program Files (x86)\\Zelvane\\uninstall.exe" "installer|$setup"; do
+    what=${run%%|*}
+    status=$(exit_code "${run#*|}" /S)
+    [ "$status" -eq 2 ] || fail "the $what (/S) ended with exit code $status while the program ran, not 2"
+    expect_unchanged "$work/installed.snapshot" "the $what (/S) changed files while the program ran"
+    [ "$(uninstall_entry)" = "$entry" ] || fail "the $what (/S) changed the uninstall entry while the program ran"
+    echo "the $what stopped with exit code 2 and changed nothing"
 done
-echo "program, licence, uninstaller, Start-menu shortcut and uninstall entry are in place"
+kill -0 "$running" 2>/dev/null || fail "the installed program ended while the installer and uninstaller ran"
+kill "$running"
+wait "$running" 2>/dev/null || true
+settle "the program"
 
 step "installer: silent uninstall"
-timeout 120 wine "C:\\Program Files (x86)\\Zelvane\\uninstall.exe" /S >"$work/uninstall.log" 2>&1 ||
-    fail "the uninstaller failed (/S)"
-# The uninstaller runs a copy of itself from the temporary folder, which
-# then removes that folder; wineserver -w waits for all of them.
-timeout 60 wineserver -w || fail "wine did not settle after the uninstaller"
-grep -qF "$key" "$WINEPREFIX/system.reg" && fail "the uninstall entry is still there"
-files_after=$(cd "$drive" && find . | sort)
-left=$(comm -13 <(echo "$files_before") <(echo "$files_after"))
-if [ -n "$left" ]; then
-    echo "$left"
-    fail "the uninstaller left files behind"
-fi
-echo "no file and no uninstall entry is left"
+# A file someone saved into the program's folder stays, and so does the
+# folder; all the rest goes.
+printf 'notes\r\n' >"$install_dir/notes.txt"
+status=$(exit_code "C:\\Program Files (x86)\\Zelvane\\uninstall.exe" /S)
+[ "$status" -eq 0 ] || fail "the uninstaller failed (/S): exit code $status"
+settle "the uninstaller"
+expect_added "$work/clean.snapshot" "the uninstaller did not remove exactly what the installer added" \
+    "./Program Files (x86)/Zelvane" "./Program Files (x86)/Zelvane/notes.txt"
+[ -z "$(uninstall_entry)" ] || fail "the uninstall entry is still there"
+rm -r "$install_dir"
+echo "only the file saved beside the program and its folder are left; no uninstall entry, nothing else changed"
+
+step "installer: chosen folders, beside another program's files"
+# Another program's licence and uninstaller in the folder the user names:
+# the installer must not write over them, nor the uninstaller delete them.
+mkdir "$drive/Other"
+printf 'Another program'"'"'s licence\r\n' >"$drive/Other/LICENSE.txt"
+printf 'MZ: another program'"'"'s uninstaller\r\n' >"$drive/Other/uninstall.exe"
+snapshot >"$work/other.snapshot"
+# /D= as given | the folder the program must go into
+while IFS='|' read -r given folder; do
+    status=$(exit_code "$setup" /S "/D=$given")
+    [ "$status" -eq 0 ] || fail "the installer failed (/S /D=$given): exit code $status"
+    mapfile -t installed < <(program_files "./$folder")
+    expect_added "$work/other.snapshot" "/D=$given: the installer did not add exactly the program's files there" \
+        "${installed[@]}"
+    windows_folder="C:\\${folder//\//\\}"
+    grep -qxF "\"InstallLocation\"=\"${windows_folder//\\/\\\\}\"" <<<"$(uninstall_entry)" ||
+        fail "/D=$given: the uninstall entry does not name $windows_folder"
+    status=$(exit_code "$windows_folder\\uninstall.exe" /S)
+    [ "$status" -eq 0 ] || fail "the uninstaller in $windows_folder failed (/S): exit code $status"
+    settle "the uninstaller"
+    expect_unchanged "$work/other.snapshot" "/D=$given: the uninstaller did not leave the C: drive as it was"
+    echo "/D=$given installed into $windows_folder and uninstalled, the other program's files untouched"
+done <<'EOF'
+C:\Other|Other/Zelvane
+C:\Other\|Other/Zelvane
+C:\Other\zelvane|Other/zelvane
+C:\|Zelvane
+EOF
 step "all passed"
