@@ -9,7 +9,8 @@
 #   - the programs in both zips start under wine and show their window;
 #   - under wine, the installer installs silently (program, licence,
 #     uninstaller, Start-menu shortcut, uninstall entry with publisher,
-#     version and icon) and its uninstaller removes all of it silently;
+#     version and icon) and its uninstaller removes all of it silently
+#     (but a file saved in the program's folder, which stays with the folder);
 #     while the installed program runs, both stop with exit code 2 and
 #     change nothing; a folder chosen with /D= gets \Zelvane appended unless
 #     it is named so, and another program's LICENSE.txt and uninstall.exe in
