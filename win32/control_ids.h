@@ -14,4 +14,10 @@ inline constexpr int kLabel1Id = 400;    // Label1(0..7)
 // The window class of the form.
 inline constexpr wchar_t kFormClass[] = L"ZelvaneForm";
 
+// The explain view: its window class and its text's identifier.
+inline constexpr wchar_t kExplanationClass[] = L"ZelvaneExplanation";
+inline constexpr int kExplanationTextId = 500;
+// The command of the expansion field's context menu that opens it.
+inline constexpr int kExplainCommandId = 600;
+
 }  // namespace zelvane::win32

@@ -46,6 +46,7 @@ void ScreenReaderNames::Clear() {
         startedCom_ = false;
     }
     entries_.clear();
+    applied_ = false;
 }
 
 }  // namespace zelvane::win32

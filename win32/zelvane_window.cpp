@@ -4,7 +4,12 @@
 
 #include <algorithm>
 
+#include <windowsx.h>
+
+#include <optional>
+
 #include "control_ids.h"
+#include "explain_window.h"
 #include "field_input.h"
 #include "flat_button.h"
 #include "wide_text.h"
@@ -222,6 +227,7 @@ LRESULT ZelvaneWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_DESTROY:
             names_.Clear();
+            explanation_ = nullptr;  // an owned window, destroyed with the form
             if (tooltip_) {
                 DestroyWindow(tooltip_);
             }
@@ -293,15 +299,20 @@ void ZelvaneWindow::BuildControls(HINSTANCE instance) {
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance,
                                nullptr);
-    if (tooltip_) {
-        std::wstring tip = QuotationTip();
+    // Tooltips: the quotation on the task text; on the expansion field, that
+    // F1 explains the fraction.
+    const auto addTip = [this](HWND control, std::wstring tip) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = window_;
-        tool.uId = reinterpret_cast<UINT_PTR>(taskText_);
+        tool.uId = reinterpret_cast<UINT_PTR>(control);
         tool.lpszText = tip.data();
         SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    };
+    if (tooltip_) {
+        addTip(taskText_, QuotationTip());
+        addTip(text2_[kExpansion], WideFromUtf8(form::kExpansionTip));
     }
 }
 
@@ -378,8 +389,74 @@ void ZelvaneWindow::ClickCommand(int index) {
     if (!IsWindowEnabled(command1_[static_cast<std::size_t>(index)])) {
         return;
     }
+    const std::optional<CalculatedFraction> explained = state_.LastCalculation();
     OnCommandClick(state_, static_cast<std::int16_t>(index));
     ShowState();
+    // An open explanation follows the fraction last calculated.
+    if (explanation_ && explanation_->Visible() && state_.LastCalculation() != explained) {
+        explanation_->Show(explain::Explain(state_));
+    }
+}
+
+void ZelvaneWindow::OpenExplanation() {
+    if (!explanation_) {
+        explanation_ = ExplainWindow::Create(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)),
+                                             window_, dpi_);
+        if (!explanation_) {
+            return;
+        }
+    }
+    explanation_->Show(explain::Explain(state_));
+    explanation_->Open();
+}
+
+// The expansion field's context menu: the items of an edit box's own menu,
+// in Bulgarian as the rest of the window, and one that opens the
+// explanation.
+void ZelvaneWindow::ShowExpansionMenu(HWND field, LPARAM at) {
+    DWORD from = 0;
+    DWORD to = 0;
+    SendMessageW(field, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    const bool editable = !(GetWindowLongPtrW(field, GWL_STYLE) & ES_READONLY);
+    const bool selection = from != to;
+    const std::wstring explain = WideFromUtf8(form::kExplainCommand);
+    const struct {
+        UINT command;
+        const wchar_t* text;
+        bool enabled;
+    } items[] = {
+        {WM_UNDO, L"&Отмяна", editable && SendMessageW(field, EM_CANUNDO, 0, 0)},
+        {0, nullptr, false},
+        {WM_CUT, L"&Изрязване", editable && selection},
+        {WM_COPY, L"&Копиране", selection},
+        {WM_PASTE, L"&Поставяне", editable && IsClipboardFormatAvailable(CF_UNICODETEXT)},
+        {WM_CLEAR, L"Из&триване", editable && selection},
+        {0, nullptr, false},
+        {EM_SETSEL, L"&Избиране на всичко", GetWindowTextLengthW(field) > 0},
+        {0, nullptr, false},
+        {kExplainCommandId, explain.c_str(), true},
+    };
+    const HMENU menu = CreatePopupMenu();
+    for (const auto& item : items) {
+        AppendMenuW(menu, item.text ? MF_STRING | (item.enabled ? 0 : MF_GRAYED) : MF_SEPARATOR, item.command,
+                    item.text);
+    }
+    POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (at == -1) {  // from the keyboard: at the field
+        RECT rect{};
+        GetWindowRect(field, &rect);
+        point = {rect.left + 4, rect.bottom};
+    }
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, point.x, point.y, 0, field, nullptr));
+    DestroyMenu(menu);
+    if (command == kExplainCommandId) {
+        OpenExplanation();
+    } else if (command == EM_SETSEL) {
+        SendMessageW(field, EM_SETSEL, 0, -1);
+    } else if (command != 0) {
+        SendMessageW(field, command, 0, 0);
+    }
 }
 
 void ZelvaneWindow::ShowState() {
@@ -404,6 +481,12 @@ void ZelvaneWindow::ShowState() {
 }
 
 bool ZelvaneWindow::Handled(const MSG& message) {
+    // F1 anywhere in the window opens the explanation.
+    if (message.message == WM_KEYDOWN && message.wParam == VK_F1 &&
+        (message.hwnd == window_ || IsChild(window_, message.hwnd))) {
+        OpenExplanation();
+        return true;
+    }
     if (message.message != WM_KEYDOWN || message.wParam != VK_RETURN) {
         return false;
     }
@@ -457,6 +540,9 @@ LRESULT CALLBACK ZelvaneWindow::FieldProcedure(HWND field, UINT message, WPARAM 
         if (unit >= 0x20 && unit != 0x7F && !self->Insert(i, std::wstring(1, unit), true)) {
             return 0;
         }
+    } else if (message == WM_CONTEXTMENU && i == kExpansion) {
+        self->ShowExpansionMenu(field, lParam);
+        return 0;
     } else if (message == WM_PASTE && !readOnly) {
         std::wstring text;
         if (ClipboardText(self->window_, text)) {

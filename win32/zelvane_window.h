@@ -12,6 +12,7 @@
 
 #include "form_description.h"
 #include "form_state.h"
+#include "explain_window.h"
 #include "screen_reader_names.h"
 
 namespace zelvane::win32 {
@@ -36,6 +37,8 @@ private:
     static LRESULT CALLBACK FieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR index,
                                            DWORD_PTR self);
     bool Insert(int index, std::wstring_view text, bool boxMayType = false);
+    void OpenExplanation();
+    void ShowExpansionMenu(HWND field, LPARAM at);
     void Edited(int index);
 
     void BuildControls(HINSTANCE instance);
@@ -59,6 +62,7 @@ private:
     HFONT font_ = nullptr;
     HBRUSH labelBrush_ = nullptr;
     ScreenReaderNames names_;
+    ExplainWindow* explanation_ = nullptr;  // made when first opened
     // The high half of a character typed as two WM_CHAR messages.
     std::array<wchar_t, kText2Count> pendingHigh_{};
 };

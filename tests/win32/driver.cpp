@@ -23,6 +23,7 @@
 
 #include "case_table.h"
 #include "control_ids.h"
+#include "explain.h"
 #include "field_input.h"
 #include "form_description.h"
 #include "form_state.h"
@@ -140,6 +141,21 @@ public:
     HWND Command1(int index) const { return GetDlgItem(form_, kCommand1Id + index); }
     HWND Label1(int index) const { return GetDlgItem(form_, kLabel1Id + index); }
     HWND TaskText() const { return GetDlgItem(form_, kText1Id); }
+    // The explain view, once the program has made it.
+    HWND Explanation() const {
+        HWND window = nullptr;
+        while ((window = FindWindowExW(nullptr, window, kExplanationClass, nullptr))) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(window, &pid);
+            if (pid == process_.dwProcessId) {
+                return window;
+            }
+        }
+        return nullptr;
+    }
+    HWND ExplanationText() const { return GetDlgItem(Explanation(), kExplanationTextId); }
+    // What the program's core holds, as far as the driver knows.
+    const zelvane::FormState& Core() const { return core_; }
     DWORD Thread() const { return process_.dwThreadId; }
 
     // A message that waits for the program, but never forever.
@@ -228,8 +244,17 @@ public:
         CheckFieldsShowTheCore("pasting " + Quoted(Utf8FromWide(units)));
     }
 
-    void Click(int button) {
-        Send(Command1(button), BM_CLICK);
+    // A click on a button. By default with BM_CLICK, as a mouse click (the
+    // button takes the focus, which under wine with no window manager waits
+    // for the X server when another window of the program is active); with
+    // `notify` as the button's own notification, which does not.
+    void Click(int button, bool notify = false) {
+        if (notify) {
+            Send(Form(), WM_COMMAND, MAKEWPARAM(kCommand1Id + button, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(Command1(button)));
+        } else {
+            Send(Command1(button), BM_CLICK);
+        }
         if (button == kClearButton) {
             coreKnown_ = true;
         }
@@ -895,6 +920,129 @@ void CheckDpiChange(Program& program, int dpi) {
     }
 }
 
+// The explanation the program's core gives for its state, as the view's
+// text shows it (line ends as the box gives them: CR).
+std::wstring ExpectedExplanation(const zelvane::FormState& core) {
+    std::wstring text = WideFromUtf8(explain::PlainText(explain::Explain(core)));
+    for (wchar_t& c : text) {
+        c = c == L'\n' ? L'\r' : c;
+    }
+    return text;
+}
+
+std::wstring ShownExplanation(Program& program) {
+    std::wstring text;
+    for (const wchar_t c : program.Units(program.ExplanationText())) {
+        if (c != L'\n' || text.empty() || text.back() != L'\r') {
+            text.push_back(c == L'\n' ? L'\r' : c);
+        }
+    }
+    return text;
+}
+
+bool ExplanationVisible(Program& program) {
+    return WaitFor([&] { return program.Explanation() && IsWindowVisible(program.Explanation()); });
+}
+
+// F1 opens the explanation of the fraction just calculated, exactly the
+// core's document, and leaves the worksheet as it was; while it is open,
+// each new Calculate shows the next row's fraction in it; Esc closes it.
+// (The view stays open between rows: under wine with no window manager,
+// every change of the active window waits two seconds for the X server.)
+void CheckExplanations(Program& program, const cases::CaseTable& table) {
+    bool open = false;
+    for (const cases::CaseTable::Row& row : table.rows) {
+        const std::string name = "explain.tsv: " + table.Cell(row, "case");
+        const std::string& numerator = table.Cell(row, "numerator");
+        const std::string& denominator = table.Cell(row, "denominator");
+        if (table.Cell(row, "click") != "calculates" || cases::CharacterCount(numerator) > 4 ||
+            cases::CharacterCount(denominator) > 4) {
+            continue;
+        }
+        program.Click(kClearButton, true);
+        program.Type(kNumerator, numerator);
+        program.Type(kDenominator, denominator);
+        program.Click(kCalculateButton, true);
+        std::vector<std::wstring> before;
+        for (int i = 0; i < kText2Count; ++i) {
+            before.push_back(program.Units(program.Text2(i)));
+        }
+        if (!open) {
+            program.Press(program.Text2(kDenominator), VK_F1);
+            if (!Check(ExplanationVisible(program), name, "F1 shows no explanation")) {
+                return;
+            }
+            open = true;
+        }
+        // The view is filled before it is shown, and at once on a Calculate.
+        const std::wstring shown = ShownExplanation(program);
+        Check(shown == ExpectedExplanation(program.Core()), name, "the view does not show the core's explanation");
+        Check(shown.find(WideFromUtf8(table.Cell(row, "notation"))) != std::wstring::npos, name,
+              "the notation is missing");
+        for (int i = 0; i < kText2Count; ++i) {
+            Check(program.Units(program.Text2(i)) == before[static_cast<std::size_t>(i)], name,
+                  std::string("the ") + kFieldNames[i] + " changed");
+        }
+    }
+    program.Press(program.ExplanationText(), VK_ESCAPE);
+    Check(WaitFor([&] { return !IsWindowVisible(program.Explanation()); }), "explain view", "Esc does not close it");
+}
+
+// The expansion field's context menu opens the explanation too; an open
+// view follows a new Calculate; Ctrl+C copies all of it; its names.
+void CheckExplanationView(Program& program) {
+    const std::string name = "explain view";
+    program.Click(kClearButton);
+    program.Type(kNumerator, "1");
+    program.Type(kDenominator, "7");
+    program.Click(kCalculateButton);
+    RECT field{};
+    GetWindowRect(program.Text2(kExpansion), &field);
+    PostMessageW(program.Text2(kExpansion), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(program.Text2(kExpansion)),
+                 MAKELPARAM(field.left + 5, field.top + 5));
+    HWND menu = nullptr;
+    WaitFor([&] {
+        menu = FindWindowW(L"#32768", nullptr);
+        return menu && IsWindowVisible(menu);
+    });
+    if (!Check(menu != nullptr, name, "the expansion field shows no context menu")) {
+        return;
+    }
+    // The last item, from the keyboard.
+    program.Press(menu, VK_UP);
+    program.Press(menu, VK_RETURN);
+    if (!Check(ExplanationVisible(program), name, "the menu item shows no explanation")) {
+        return;
+    }
+    Check(ShownExplanation(program) == ExpectedExplanation(program.Core()), name, "the menu item shows another text");
+    program.Type(kDenominator, "17");
+    program.Click(kCalculateButton, true);
+    Check(ShownExplanation(program) == ExpectedExplanation(program.Core()), name,
+          "a new Calculate does not update the open view");
+    std::string caption = program.Text(program.Explanation());
+    Check(caption == explain::Explain(program.Core()).title, name, "caption " + Quoted(caption));
+    std::string accessible;
+    if (AccessibleName(program.Explanation(), accessible)) {
+        Check(accessible == caption, name, "screen readers hear " + Quoted(accessible));
+    }
+    program.Send(program.ExplanationText(), WM_CHAR, 0x03, 1);  // Ctrl+C, nothing selected
+    std::wstring copied;
+    if (OpenClipboard(nullptr)) {
+        if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            copied = static_cast<const wchar_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    std::wstring whole;  // the plain text with Windows' line ends
+    for (const wchar_t c : WideFromUtf8(explain::PlainText(explain::Explain(program.Core())))) {
+        whole += c == L'\n' ? L"\r\n" : std::wstring(1, c);
+    }
+    Check(copied == whole, name, "Ctrl+C copies " + Quoted(Utf8FromWide(copied.substr(0, 40))));
+    program.Press(program.ExplanationText(), VK_ESCAPE);
+    Check(WaitFor([&] { return !IsWindowVisible(program.Explanation()); }), name, "Esc does not close it");
+}
+
 // A DPI change message without a suggested frame, or with a DPI of 0: the
 // program neither fails nor loses its layout.
 void CheckBadDpiChange(Program& program, int dpi) {
@@ -929,12 +1077,13 @@ int main(int argc, char** argv) {
     }
     SetConsoleOutputCP(CP_UTF8);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    cases::CaseTable calculate, addParts, pastes;
+    cases::CaseTable calculate, addParts, pastes, explanations;
     try {
         const std::string dir = argv[2];
         calculate = cases::CaseTable::Load(dir + "\\calculate.tsv");
         addParts = cases::CaseTable::Load(dir + "\\add_parts.tsv");
         pastes = cases::CaseTable::Load(dir + "\\paste.tsv");
+        explanations = cases::CaseTable::Load(dir + "\\explain.tsv");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 100;
@@ -969,6 +1118,8 @@ int main(int argc, char** argv) {
         Check(Capture(program.Form()).Save(WidePath(argv[3])), "screenshot", "cannot write it");
     }
     CheckAccessibleNames(program);
+    CheckExplanations(program, explanations);
+    CheckExplanationView(program);
     CheckDpiChange(program, dpi);
     CheckBadDpiChange(program, dpi);
     CheckAltF4(program);
