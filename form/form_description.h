@@ -195,6 +195,8 @@ inline constexpr std::string_view kExpansionTip =
     "F1: обяснение на дробта — целият период, делението стъпка по стъпка и деветките";
 // What a screen reader calls the explanation's text.
 inline constexpr std::string_view kExplanationName = "Обяснение на дробта";
+// The web page's button that closes the explanation (Esc closes it too).
+inline constexpr std::string_view kCloseCommand = "Затвори";
 
 // What a screen reader calls the task text, which has no label of its own.
 inline constexpr std::string_view kTaskTextName = "Условие на задачата";

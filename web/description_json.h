@@ -148,6 +148,10 @@ inline std::string DescriptionJson(std::string_view publisherAddress) {
     Number(out, "quotation", form::kQuotation);
     TextValue(out, "quotationTip", form::QuotationTip("\n"));
     TextValue(out, "taskTextName", form::kTaskTextName);
+    TextValue(out, "explainCommand", form::kExplainCommand);
+    TextValue(out, "expansionTip", form::kExpansionTip);
+    TextValue(out, "explanationName", form::kExplanationName);
+    TextValue(out, "closeCommand", form::kCloseCommand);
 
     // The controls that take focus, in Tab order, as element ids.
     Key(out, "focusOrder");

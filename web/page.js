@@ -134,6 +134,7 @@ var Module = typeof Module !== 'undefined' ? Module : {};
       element.addEventListener('click', function () {
         Module._zelvane_click(index);
         show();
+        followCalculation();
       });
       // Enter on a focused button clicks it, as the description says.
       element.addEventListener('keydown', function (event) {
@@ -256,6 +257,129 @@ var Module = typeof Module !== 'undefined' ? Module : {};
       });
     }
 
+    // The explain view: a dialog of its own, made when first opened, with
+    // the explanation of the fraction last calculated as real text. F1
+    // opens it, and so does the button below the window (for touch
+    // screens); it is not modal, Esc closes it, and Ctrl+C with nothing
+    // selected copies all of it.
+    var explanation = null;
+    var explanationText = '';
+    fields[d.Text2.findIndex(function (field) { return field.readOnly; })].title = d.expansionTip;
+
+    function renderExplanation() {
+      var doc = JSON.parse(Module.UTF8ToString(Module._zelvane_explanation_json()));
+      explanationText = Module.UTF8ToString(Module._zelvane_explanation_text());
+      explanation.querySelector('h1').textContent = doc.title;
+      var parts = document.createDocumentFragment();
+      doc.blocks.forEach(function (block) {
+        var tag = { heading: 'h2', lines: 'pre', steps: 'pre' }[block.kind] || 'p';
+        var element = document.createElement(tag);
+        element.className = block.kind;
+        element.textContent = block.kind === 'lines' ? block.lines.join('\n')
+          : block.kind === 'steps' ? doc.steps : block.text;
+        parts.appendChild(element);
+      });
+      var text = explanation.querySelector('.text');
+      text.replaceChildren(parts);
+      text.scrollTop = 0;
+    }
+
+    function makeExplanation() {
+      explanation = document.createElement('dialog');
+      explanation.id = 'explanation';
+      explanation.setAttribute('aria-labelledby', 'explanation-title');
+      var bar = document.createElement('div');
+      bar.className = 'bar';
+      var title = document.createElement('h1');
+      title.id = 'explanation-title';
+      var close = document.createElement('button');
+      close.type = 'button';
+      close.textContent = d.closeCommand;
+      close.addEventListener('click', function () {
+        explanation.close();
+      });
+      bar.append(title, close);
+      var text = document.createElement('div');
+      text.className = 'text';
+      text.tabIndex = 0;
+      text.setAttribute('role', 'document');
+      text.setAttribute('aria-label', d.explanationName);
+      explanation.append(bar, text);
+      explanation.addEventListener('keydown', function (event) {
+        if (event.key === 'Escape') {
+          event.preventDefault();
+          explanation.close();
+        } else if ((event.ctrlKey || event.metaKey) && event.key.toLowerCase() === 'c' &&
+                   window.getSelection().isCollapsed) {
+          event.preventDefault();
+          copyAll(text);
+        }
+      });
+      explanation.addEventListener('copy', function (event) {
+        if (copyingAll) {
+          event.preventDefault();
+          event.clipboardData.setData('text/plain', explanationText);
+        }
+      });
+      document.body.appendChild(explanation);
+    }
+
+    // The whole explanation to the clipboard: through the clipboard API,
+    // or, where the browser refuses it, as a copy of the whole text whose
+    // data the copy handler replaces with the plain text.
+    var copyingAll = false;
+    function copyAll(text) {
+      function bySelection() {
+        var selection = window.getSelection();
+        var range = document.createRange();
+        range.selectNodeContents(text);
+        selection.removeAllRanges();
+        selection.addRange(range);
+        copyingAll = true;
+        try {
+          document.execCommand('copy');
+        } finally {
+          copyingAll = false;
+          selection.removeAllRanges();
+        }
+      }
+      if (navigator.clipboard && navigator.clipboard.writeText) {
+        navigator.clipboard.writeText(explanationText).catch(bySelection);
+      } else {
+        bySelection();
+      }
+    }
+
+    function openExplanation() {
+      if (!explanation) {
+        makeExplanation();
+      }
+      if (Module._zelvane_explain(0) === 1) {
+        renderExplanation();
+      }
+      if (!explanation.open) {
+        explanation.show();
+      }
+      explanation.querySelector('.text').focus();
+    }
+
+    // An open explanation follows the fraction last calculated.
+    function followCalculation() {
+      if (explanation && explanation.open && Module._zelvane_explain(1) === 1) {
+        renderExplanation();
+      }
+    }
+
+    document.addEventListener('keydown', function (event) {
+      if (event.key === 'F1') {
+        event.preventDefault();
+        openExplanation();
+      }
+    });
+    var explainButton = document.getElementById('explain');
+    explainButton.textContent = d.explainCommand;
+    explainButton.addEventListener('click', openExplanation);
+
     // On a screen narrower than the window, the whole window is scaled down.
     var fit = document.getElementById('fit');
     function fitToScreen() {
@@ -269,6 +393,7 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     Module._zelvane_load();
     show();
     form.hidden = false;
+    explainButton.hidden = false;
     fitToScreen();
     help.setSelectionRange(0, 0);
     help.focus();

@@ -16,10 +16,13 @@
 // its own.
 #include <cstdint>
 #include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "description_json.h"
+#include "explain.h"
+#include "explanation_json.h"
 #include "field_input.h"
 #include "form_state.h"
 #include "zelvane_config.h"
@@ -34,6 +37,11 @@
 namespace {
 
 zelvane::FormState form;
+// The fraction the page's explanation was last made for, and that
+// explanation as JSON and as plain text.
+std::optional<std::optional<zelvane::CalculatedFraction>> explained;
+std::string explanationJson;
+std::string explanationText;
 // The last text handed to the page, valid until the next call, and the
 // caret that goes with it.
 std::u16string returned;
@@ -137,3 +145,24 @@ ZELVANE_EXPORT int zelvane_click(int index) {
 ZELVANE_EXPORT int zelvane_enabled(int index) {
     return index >= 0 && index < zelvane::kCommand1Count && form.Command1Enabled(index) ? 1 : 0;
 }
+
+// Makes the explanation of the fraction last calculated, unless `ifChanged`
+// and it was made for the same fraction already. Returns 1 when there is a
+// new one (zelvane_explanation_json and _text then give it), 0 when not,
+// -1 when out of memory.
+ZELVANE_EXPORT int zelvane_explain(int ifChanged) {
+    if (ifChanged && explained && *explained == form.LastCalculation()) {
+        return 0;
+    }
+    return Guarded([&] {
+        const zelvane::explain::Document document = zelvane::explain::Explain(form);
+        explanationJson = zelvane::web::ExplanationJson(document);
+        explanationText = zelvane::explain::PlainText(document);
+        explained = form.LastCalculation();
+        return 1;
+    });
+}
+
+// The explanation last made, as JSON and as plain text (UTF-8).
+ZELVANE_EXPORT const char* zelvane_explanation_json() { return explanationJson.c_str(); }
+ZELVANE_EXPORT const char* zelvane_explanation_text() { return explanationText.c_str(); }

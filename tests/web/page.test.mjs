@@ -457,6 +457,82 @@ describe('layout', () => {
   });
 });
 
+describe('explanation', () => {
+  const dialog = () => page.locator('#explanation');
+  const coreExplanation = () => page.evaluate(() => Module.UTF8ToString(Module._zelvane_explanation_text()));
+  const copied = () => page.evaluate(() => navigator.clipboard.readText());
+
+  test('F1 shows the explanation of each fraction of explain.tsv; a new Calculate updates it', async () => {
+    // Wide enough for the view to stand beside the window.
+    await page.setViewportSize({ width: 1280, height: 800 });
+    try {
+      await explainEveryRow();
+    } finally {
+      await page.setViewportSize({ width: 800, height: 600 });
+    }
+  });
+
+  async function explainEveryRow() {
+    await fresh();
+    let opened = false;
+    for (const row of loadCases('explain.tsv')) {
+      if (row.click !== 'calculates' || characterCount(row.numerator) > 4 || characterCount(row.denominator) > 4) {
+        continue;
+      }
+      await type(NUMERATOR, row.numerator);
+      await type(DENOMINATOR, row.denominator);
+      await click(CALCULATE);
+      const before = await allTexts();
+      if (!opened) {
+        await page.keyboard.press('F1');
+        opened = true;
+      }
+      assert.equal(await dialog().isVisible(), true, row.case);
+      const shown = await dialog().innerText();
+      assert.ok(shown.includes(row.notation), `${row.case}: ${row.notation}`);
+      assert.equal(await page.locator('#explanation-title').innerText(), (await coreExplanation()).split('\n')[0]);
+      // Ctrl+C with nothing selected copies the core's plain text.
+      await page.locator('#explanation .text').focus();
+      await page.keyboard.press('Control+C');
+      assert.equal(await copied(), await coreExplanation(), row.case);
+      assert.deepEqual(await allTexts(), before, `${row.case}: the worksheet changed`);
+    }
+    await page.keyboard.press('Escape');
+    assert.equal(await dialog().isVisible(), false);
+  }
+
+  test('before any calculation it asks for one; the button below the window opens it; its names', async () => {
+    await fresh();
+    const d = await description();
+    const opener = page.getByRole('button', { name: d.explainCommand, exact: true });
+    assert.equal(await field(EXPANSION).getAttribute('title'), d.expansionTip);
+    await opener.click();
+    const core = await coreExplanation();
+    assert.equal(await page.getByRole('dialog', { name: core.split('\n')[0] }).count(), 1);
+    assert.equal(await page.getByRole('document', { name: d.explanationName }).count(), 1);
+    assert.ok((await dialog().innerText()).includes(core.split('\n')[2]));
+    await page.getByRole('button', { name: d.closeCommand }).click();
+    assert.equal(await dialog().isVisible(), false);
+    // The window's own layout is untouched by the button below it.
+    const form = await page.locator('#Zelvane').boundingBox();
+    const below = await opener.boundingBox();
+    assert.ok(below.y >= form.y + form.height, `${below.y}`);
+  });
+
+  test('on a narrow screen the dialog fits the screen', async () => {
+    const narrow = await browser.newPage({ viewport: { width: 320, height: 640 } });
+    try {
+      await narrow.goto(pageUrl);
+      await waitUntilReady(narrow);
+      await narrow.keyboard.press('F1');
+      const box = await narrow.locator('#explanation').boundingBox();
+      assert.ok(box.x >= 0 && box.x + box.width <= 320, `${JSON.stringify(box)}`);
+    } finally {
+      await narrow.close();
+    }
+  });
+});
+
 describe('memory', () => {
   const descriptionText = () => page.evaluate(() => Module.UTF8ToString(Module._zelvane_description()));
 

@@ -1,0 +1,50 @@
+// The explanation of the fraction last calculated as one JSON text for the
+// web page, which renders it as headings, paragraphs and preformatted
+// lines:
+//   {"title": "...", "blocks": [{"kind": "heading"|"paragraph"|"notation",
+//    "text": "..."}, {"kind": "lines", "lines": ["...", ...]},
+//    {"kind": "steps"}, ...], "steps": "row\nrow\n..."}
+// The step rows come as one text, one row a line, so that even the longest
+// division (1/9967) is one string for the page to place.
+#pragma once
+
+#include <string>
+
+#include "description_json.h"
+#include "explain.h"
+
+namespace zelvane::web {
+
+inline std::string ExplanationJson(const explain::Document& document) {
+    using namespace json;
+    std::string out = "{";
+    TextValue(out, "title", document.title);
+    Objects(out, "blocks", document.blocks, [](std::string& o, const explain::Block& block, std::size_t) {
+        static constexpr const char* kKinds[] = {"heading", "paragraph", "notation", "lines", "steps"};
+        TextValue(o, "kind", kKinds[static_cast<int>(block.kind)]);
+        if (block.kind == explain::BlockKind::kLines) {
+            Key(o, "lines");
+            o.push_back('[');
+            for (const std::string& line : block.lines) {
+                if (o.back() != '[') {
+                    o.push_back(',');
+                }
+                Text(o, line);
+            }
+            o.push_back(']');
+        } else if (block.kind != explain::BlockKind::kSteps) {
+            TextValue(o, "text", block.text);
+        }
+    });
+    std::string steps;
+    steps.reserve(document.steps.size() * 64);
+    for (std::size_t i = 0; i < document.steps.size(); ++i) {
+        steps += explain::StepText(document, i);
+        steps += '\n';
+    }
+    TextValue(out, "steps", steps);
+    out.push_back('}');
+    return out;
+}
+
+}  // namespace zelvane::web
