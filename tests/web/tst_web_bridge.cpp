@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "description_json.h"
+#include "explanation_json.h"
 #include "form_state.h"
 
 using namespace zelvane;
@@ -27,6 +28,7 @@ class TestWebBridge : public QObject {
 
 private slots:
     void descriptionMatchesTheTables();
+    void explanationAsJson();
 };
 
 void TestWebBridge::descriptionMatchesTheTables() {
@@ -84,10 +86,39 @@ void TestWebBridge::descriptionMatchesTheTables() {
              QString::fromUtf8("Неприятното в това да си първият, направил нещо по \nправилния начин, е, че никой не "
                                "оценява колко трудно е \nбило."));
     QCOMPARE(d["enterClicksFocusedButton"].toBool(), true);
+    QCOMPARE(d["explainCommand"].toString(), Text(form::kExplainCommand));
+    QCOMPARE(d["expansionTip"].toString(), Text(form::kExpansionTip));
+    QCOMPARE(d["explanationName"].toString(), Text(form::kExplanationName));
+    QCOMPARE(d["closeCommand"].toString(), Text(form::kCloseCommand));
     QCOMPARE(d["taskTextName"].toString(), Text(form::kTaskTextName));
     QCOMPARE(d["focusOrder"].toArray(),
              (QJsonArray{"Text1_0", "Text2_0", "Text2_1", "Text2_2", "Text2_3", "Text2_4", "Command1_0", "Command1_1",
                          "Command1_2", "Text2_5"}));
+}
+
+// The page renders the explanation from JSON: every block in order, and the
+// step rows as one text, a row a line.
+void TestWebBridge::explanationAsJson() {
+    const explain::Document document = explain::Explain(CalculatedFraction{U"1", U"7"});
+    QJsonParseError error{};
+    const QJsonObject json =
+        QJsonDocument::fromJson(QByteArray::fromStdString(web::ExplanationJson(document)), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(json["title"].toString(), Text(document.title));
+    const QJsonArray blocks = json["blocks"].toArray();
+    QCOMPARE(blocks.size(), static_cast<qsizetype>(document.blocks.size()));
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        const explain::Block& block = document.blocks[static_cast<std::size_t>(i)];
+        const QJsonObject object = blocks[i].toObject();
+        if (block.kind == explain::BlockKind::kLines) {
+            QCOMPARE(object["lines"].toArray().size(), static_cast<qsizetype>(block.lines.size()));
+        } else if (block.kind != explain::BlockKind::kSteps) {
+            QCOMPARE(object["text"].toString(), Text(block.text));
+        }
+    }
+    const QStringList steps = json["steps"].toString().split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(steps.size(), 7);
+    QCOMPARE(steps.last(), Text(explain::StepText(document, 6)));
 }
 
 QTEST_APPLESS_MAIN(TestWebBridge)
