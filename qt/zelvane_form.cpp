@@ -82,6 +82,10 @@ Zelvane::Zelvane(const QString& caption, QWidget* parent) : QWidget(parent) {
     text1_->setFocus();
 }
 
+// The fields read and write the form state until they are gone: they go
+// first, before the state they are bound to.
+Zelvane::~Zelvane() { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
+
 QFont Zelvane::FormFont() {
     QFont font(Utf8(form::kFontFamily), form::kFontPoints, QFont::Weight(form::kFontWeight));
     font.setStyleHint(QFont::Serif);

@@ -25,6 +25,7 @@ class Zelvane : public QWidget {
 public:
     // caption: the window title (publisher's address and title).
     explicit Zelvane(const QString& caption, QWidget* parent = nullptr);
+    ~Zelvane() override;
 
     // The one font of the window and all its controls.
     static QFont FormFont();
