@@ -70,16 +70,6 @@ std::wstring WindowText(HWND window) {
     return text;
 }
 
-// A multi-line edit keeps Tab, and selects all its text when tabbed into.
-// The task text passes Tab on to dialog navigation, as every other control
-// does, and keeps its selection.
-LRESULT CALLBACK PassTabOn(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
-    if (message == WM_GETDLGCODE) {
-        return DefSubclassProc(window, message, wParam, lParam) & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_HASSETSEL);
-    }
-    return DefSubclassProc(window, message, wParam, lParam);
-}
-
 // The quotation as a tooltip and a description.
 std::wstring QuotationTip() { return WideFromUtf8(form::QuotationTip("\r\n")); }
 
@@ -219,6 +209,11 @@ LRESULT ZelvaneWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
         }
+        case WM_GETOBJECT:
+            // A screen reader asks for the first time: the names go to the
+            // annotation service now, not at start.
+            names_.Apply();
+            return DefWindowProcW(window_, message, wParam, lParam);
         case WM_DRAWITEM:
             if (const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
                 item->CtlID >= kCommand1Id && item->CtlID < kCommand1Id + kCommand1Count) {
@@ -263,7 +258,7 @@ void ZelvaneWindow::BuildControls(HINSTANCE instance) {
                 // accessible description instead.
                 taskText_ = make(WS_EX_CLIENTEDGE, L"EDIT", WideFromUtf8(form::kText1[index].text),
                                  ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, kText1Id);
-                SetWindowSubclass(taskText_, &PassTabOn, 0, 0);
+                SetWindowSubclass(taskText_, &ZelvaneWindow::TaskTextProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
                 break;
             case form::Kind::Text2: {
                 const form::Field& field = form::kText2[index];
@@ -318,14 +313,16 @@ void ZelvaneWindow::BuildControls(HINSTANCE instance) {
 
 // Each field is named by its label's text (which Windows would also find as
 // the static text before it), and the task text, which has no label, by a
-// name of its own; the quotation is its description.
+// name of its own; the quotation is its description. They are given to the
+// annotation service (which starts COM) when a screen reader first asks for
+// the window or one of them (WM_GETOBJECT), so that the window does not
+// wait for it before it is first drawn.
 void ZelvaneWindow::NameForScreenReaders() {
     for (int i = 0; i < kText2Count; ++i) {
         names_.Add(text2_[static_cast<std::size_t>(i)],
                    WideFromUtf8(form::kLabel1[static_cast<std::size_t>(form::kText2[static_cast<std::size_t>(i)].label)].caption));
     }
     names_.Add(taskText_, WideFromUtf8(form::kTaskTextName), QuotationTip());
-    names_.Apply();
 }
 
 void ZelvaneWindow::SetDpi(int dpi) {
@@ -507,6 +504,20 @@ bool ZelvaneWindow::Handled(const MSG& message) {
     return false;
 }
 
+// A multi-line edit keeps Tab, and selects all its text when tabbed into.
+// The task text passes Tab on to dialog navigation, as every other control
+// does, and keeps its selection.
+LRESULT CALLBACK ZelvaneWindow::TaskTextProcedure(HWND text, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                  DWORD_PTR data) {
+    if (message == WM_GETDLGCODE) {
+        return DefSubclassProc(text, message, wParam, lParam) & ~(DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_HASSETSEL);
+    }
+    if (message == WM_GETOBJECT) {
+        reinterpret_cast<ZelvaneWindow*>(data)->names_.Apply();
+    }
+    return DefSubclassProc(text, message, wParam, lParam);
+}
+
 // The fields apply the core's field rule. Typed characters and pastes are
 // cut before the edit box sees them, so that its undo still works; any
 // other change (an input method, undo, a message from outside) is cut after.
@@ -540,6 +551,8 @@ LRESULT CALLBACK ZelvaneWindow::FieldProcedure(HWND field, UINT message, WPARAM 
         if (unit >= 0x20 && unit != 0x7F && !self->Insert(i, std::wstring(1, unit), true)) {
             return 0;
         }
+    } else if (message == WM_GETOBJECT) {
+        self->names_.Apply();
     } else if (message == WM_CONTEXTMENU && i == kExpansion) {
         self->ShowExpansionMenu(field, lParam);
         return 0;

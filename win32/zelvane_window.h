@@ -34,6 +34,8 @@ private:
     explicit ZelvaneWindow(HWND window) : window_(window) {}
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK TaskTextProcedure(HWND text, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                              DWORD_PTR self);
     static LRESULT CALLBACK FieldProcedure(HWND field, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR index,
                                            DWORD_PTR self);
     bool Insert(int index, std::wstring_view text, bool boxMayType = false);
