@@ -9,7 +9,11 @@
 // resident memory read from wait4(). Prints per-program medians, and each
 // program's ratio to the last one, the baseline.
 //
-//   startup_bench [--runs N] [--settle-ms M] PROGRAM... BASELINE
+//   startup_bench [--runs N] [--settle-ms M] [--wine] PROGRAM... BASELINE
+//
+// With --wine each PROGRAM is a Windows program, started as `wine PROGRAM`
+// (WINEPREFIX and DISPLAY as the caller set them). Wine also maps windows
+// that only take input (InputOnly), which draw nothing; they are passed over.
 #include <signal.h>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -55,6 +59,14 @@ bool Intersects(const xcb_rectangle_t& a, int x, int y, int width, int height) {
     return a.x < x + width && x < a.x + a.width && a.y < y + height && y < a.y + a.height;
 }
 
+bool InputOnly(const Display& display, xcb_window_t window) {
+    xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+        display.connection, xcb_get_window_attributes(display.connection, window), nullptr);
+    const bool inputOnly = attributes && attributes->_class == XCB_WINDOW_CLASS_INPUT_ONLY;
+    std::free(attributes);
+    return inputOnly;
+}
+
 // Waits for the first top-level window to be mapped and then for the first
 // drawing inside it; sets the times at which each was seen. False when
 // either does not come before the timeout.
@@ -67,7 +79,8 @@ bool WaitForMapAndPaint(const Display& display, Clock::time_point& mapped, Clock
     while (Clock::now() < deadline) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(display.connection)) {
             const uint8_t type = event->response_type & 0x7f;
-            if (type == XCB_MAP_NOTIFY && window == XCB_NONE) {
+            if (type == XCB_MAP_NOTIFY && window == XCB_NONE &&
+                !InputOnly(display, reinterpret_cast<xcb_map_notify_event_t*>(event)->window)) {
                 mapped = Clock::now();
                 window = reinterpret_cast<xcb_map_notify_event_t*>(event)->window;
                 xcb_get_geometry_reply_t* geometry =
@@ -95,14 +108,18 @@ bool WaitForMapAndPaint(const Display& display, Clock::time_point& mapped, Clock
     return false;
 }
 
+bool wine = false;
+
 bool RunOnce(const Display& display, const char* program, int settleMs, Sample& sample) {
     while (xcb_generic_event_t* stale = xcb_poll_for_event(display.connection)) {
         std::free(stale);
     }
-    char* argv[] = {const_cast<char*>(program), nullptr};
+    char wineCommand[] = "wine";
+    char* native[] = {const_cast<char*>(program), nullptr};
+    char* windows[] = {wineCommand, const_cast<char*>(program), nullptr};
     pid_t pid = 0;
     const auto start = Clock::now();
-    if (posix_spawn(&pid, program, nullptr, nullptr, argv, environ) != 0) {
+    if (posix_spawnp(&pid, wine ? wineCommand : program, nullptr, nullptr, wine ? windows : native, environ) != 0) {
         std::perror(program);
         return false;
     }
@@ -133,6 +150,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--runs") && i + 1 < argc) {
             runs = std::max(1, std::atoi(argv[++i]));
+        } else if (!std::strcmp(argv[i], "--wine")) {
+            wine = true;
         } else if (!std::strcmp(argv[i], "--settle-ms") && i + 1 < argc) {
             settleMs = std::max(0, std::atoi(argv[++i]));
         } else {
@@ -140,7 +159,7 @@ int main(int argc, char** argv) {
         }
     }
     if (programs.size() < 2) {
-        std::fprintf(stderr, "usage: %s [--runs N] [--settle-ms M] PROGRAM... BASELINE\n", argv[0]);
+        std::fprintf(stderr, "usage: %s [--runs N] [--settle-ms M] [--wine] PROGRAM... BASELINE\n", argv[0]);
         return 2;
     }
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
