@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "form_description.h"
+#include "form_state.h"
 
 namespace zelvane::web {
 namespace json {
@@ -22,6 +23,7 @@ inline void Text(std::string& out, std::string_view text) {
             case '\n': out += "\\n"; break;
             case '\r': out += "\\r"; break;
             case '\t': out += "\\t"; break;
+            case '<': out += "\\u003c"; break;  // never "</script>" in a page
             default:
                 if (static_cast<unsigned char>(c) < 0x20) {
                     out += "\\u00";
@@ -152,6 +154,18 @@ inline std::string DescriptionJson(std::string_view publisherAddress) {
     TextValue(out, "expansionTip", form::kExpansionTip);
     TextValue(out, "explanationName", form::kExplanationName);
     TextValue(out, "closeCommand", form::kCloseCommand);
+
+    // Which buttons are available once the form has loaded, as the core's
+    // Load leaves them: the page draws the window before the core runs.
+    FormState loaded;
+    OnFormLoad(loaded);
+    Key(out, "loaded");
+    out += "{\"Command1Enabled\":[";
+    for (int i = 0; i < kCommand1Count; ++i) {
+        out += i ? "," : "";
+        out += loaded.Command1Enabled(i) ? "true" : "false";
+    }
+    out += "]}";
 
     // The controls that take focus, in Tab order, as element ids.
     Key(out, "focusOrder");

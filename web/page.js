@@ -14,6 +14,7 @@ var Module = typeof Module !== 'undefined' ? Module : {};
       return;
     }
     document.getElementById('Zelvane').hidden = true;
+    document.getElementById('explain').hidden = true;
     document.getElementById('failure').hidden = false;
   }
 
@@ -70,8 +71,12 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     return Module._zelvane_text(index) === 0 ? returnedText() : null;
   }
 
-  function start() {
-    var d = JSON.parse(Module.UTF8ToString(Module._zelvane_description()));
+  // The window is drawn from the description, which the page carries, while
+  // the core's module is still being compiled; until the module is ready,
+  // the controls ignore clicks, typing and pastes (a few tens of
+  // milliseconds), and then the window shows the core's state.
+  function build() {
+    var d = JSON.parse(document.getElementById('description').textContent);
     var form = document.getElementById('Zelvane');
     var fields = [];
     var buttons = [];
@@ -132,13 +137,16 @@ var Module = typeof Module !== 'undefined' ? Module : {};
       element.style.setProperty('--colour', rgb(button.colour));
       placeAt(element, button);
       element.addEventListener('click', function () {
+        if (!ready) {
+          return;
+        }
         Module._zelvane_click(index);
         show();
         followCalculation();
       });
       // Enter on a focused button clicks it, as the description says.
       element.addEventListener('keydown', function (event) {
-        if (event.key === 'Enter' && !d.enterClicksFocusedButton) {
+        if (event.key === 'Enter' && (!d.enterClicksFocusedButton || !ready)) {
           event.preventDefault();
         }
       });
@@ -206,13 +214,15 @@ var Module = typeof Module !== 'undefined' ? Module : {};
       // would turn into blanks before the core sees them.
       element.addEventListener('paste', function (event) {
         event.preventDefault();
-        if (!element.readOnly && event.clipboardData) {
+        if (ready && !element.readOnly && event.clipboardData) {
           insert(element, index, event.clipboardData.getData('text/plain'));
         }
       });
       // Typing: a character that does not fit is refused before it shows.
       element.addEventListener('beforeinput', function (event) {
-        if (event.inputType === 'insertText' && typeof event.data === 'string' && !event.isComposing) {
+        if (!ready) {
+          event.preventDefault();
+        } else if (event.inputType === 'insertText' && typeof event.data === 'string' && !event.isComposing) {
           var from = element.selectionStart;
           var to = element.selectionEnd;
           var result = withUnits(event.data, function (address, length) {
@@ -229,10 +239,12 @@ var Module = typeof Module !== 'undefined' ? Module : {};
         event.preventDefault();
       });
       element.addEventListener('input', function () {
-        edited(element, index);
+        if (ready) {
+          edited(element, index);
+        }
       });
       element.addEventListener('keydown', function (event) {
-        if (event.key === 'Enter' && !event.isComposing && field.enterClicks >= 0) {
+        if (event.key === 'Enter' && !event.isComposing && (field.enterClicks >= 0 || !ready)) {
           event.preventDefault();
           buttons[field.enterClicks].click();  // does nothing while disabled
         }
@@ -373,12 +385,18 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     document.addEventListener('keydown', function (event) {
       if (event.key === 'F1') {
         event.preventDefault();
-        openExplanation();
+        if (ready) {
+          openExplanation();
+        }
       }
     });
     var explainButton = document.getElementById('explain');
     explainButton.textContent = d.explainCommand;
-    explainButton.addEventListener('click', openExplanation);
+    explainButton.addEventListener('click', function () {
+      if (ready) {
+        openExplanation();
+      }
+    });
 
     // On a screen narrower than the window, the whole window is scaled down.
     var fit = document.getElementById('fit');
@@ -390,26 +408,44 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     }
     window.addEventListener('resize', fitToScreen);
 
-    Module._zelvane_load();
-    show();
+    // The window as the core's Load leaves it, until the core itself runs.
+    buttons.forEach(function (element, index) {
+      element.disabled = !d.loaded.Command1Enabled[index];
+    });
     form.hidden = false;
     explainButton.hidden = false;
     fitToScreen();
     help.setSelectionRange(0, 0);
     help.focus();
     help.scrollTop = 0;
-    ready = true;
-    performance.mark('zelvane-ready');
+
+    // The module is ready: the core's Load, any text that reached a field
+    // meanwhile through its rule, and the window shows the core's state.
+    return function connect() {
+      Module._zelvane_load();
+      fields.forEach(function (element, index) {
+        if (element.value !== '') {
+          edited(element, index);
+        }
+      });
+      show();
+      ready = true;
+      performance.mark('zelvane-ready');
+    };
   }
 
-  // This script runs after the page's elements exist.
+  // This script runs after the page's elements exist, before the module is
+  // compiled.
+  var connect = null;
   if (typeof WebAssembly !== 'object') {
     showFailure();
+  } else {
+    connect = build();
   }
   Module.onAbort = showFailure;
   Module.onRuntimeInitialized = function () {
     try {
-      start();
+      connect();
     } catch (error) {
       showFailure();
       throw error;

@@ -533,6 +533,38 @@ describe('explanation', () => {
   });
 });
 
+describe('start', () => {
+  test('the window is drawn before the module is ready, and ignores clicks and typing until it is', async () => {
+    const own = await browser.newContext();
+    try {
+      // Hold the module back for a moment.
+      await own.addInitScript(() => {
+        const instantiate = WebAssembly.instantiate;
+        WebAssembly.instantiate = (...args) =>
+          new Promise((resolve) => setTimeout(resolve, 700)).then(() => instantiate(...args));
+      });
+      const target = await own.newPage();
+      await target.goto(pageUrl);
+      await target.locator('#Command1_0').waitFor({ state: 'visible' });
+      assert.equal(await target.evaluate(() => performance.getEntriesByName('zelvane-ready').length), 0);
+      assert.equal(await target.locator('#Command1_1').isDisabled(), true);  // as the core's Load leaves it
+      await target.locator('#Text2_5').click();
+      await target.keyboard.type('7');
+      await target.locator('#Command1_0').click();
+      assert.equal(await target.locator('#Text2_5').inputValue(), '');
+      assert.equal(await target.locator('#Text2_1').inputValue(), '');
+      await waitUntilReady(target);
+      await target.locator('#Text2_5').click();
+      await target.keyboard.type('7');
+      await target.locator('#Text2_0').fill('13');
+      await target.locator('#Command1_0').click();
+      assert.equal(await target.locator('#Text2_1').inputValue(), '0.05384615384615384');
+    } finally {
+      await own.close();
+    }
+  });
+});
+
 describe('memory', () => {
   const descriptionText = () => page.evaluate(() => Module.UTF8ToString(Module._zelvane_description()));
 
