@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "form_description.h"
-#include "form_state.h"
 
 namespace zelvane::web {
 namespace json {
@@ -154,18 +153,6 @@ inline std::string DescriptionJson(std::string_view publisherAddress) {
     TextValue(out, "expansionTip", form::kExpansionTip);
     TextValue(out, "explanationName", form::kExplanationName);
     TextValue(out, "closeCommand", form::kCloseCommand);
-
-    // Which buttons are available once the form has loaded, as the core's
-    // Load leaves them: the page draws the window before the core runs.
-    FormState loaded;
-    OnFormLoad(loaded);
-    Key(out, "loaded");
-    out += "{\"Command1Enabled\":[";
-    for (int i = 0; i < kCommand1Count; ++i) {
-        out += i ? "," : "";
-        out += loaded.Command1Enabled(i) ? "true" : "false";
-    }
-    out += "]}";
 
     // The controls that take focus, in Tab order, as element ids.
     Key(out, "focusOrder");

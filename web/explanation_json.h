@@ -3,9 +3,9 @@
 // lines:
 //   {"title": "...", "blocks": [{"kind": "heading"|"paragraph"|"notation",
 //    "text": "..."}, {"kind": "lines", "lines": ["...", ...]},
-//    {"kind": "steps"}, ...], "steps": "row\nrow\n..."}
-// The step rows come as one text, one row a line, so that even the longest
-// division (1/9967) is one string for the page to place.
+//    {"kind": "steps"}, ...]}
+// The step rows, up to ten thousand of them, come apart as one plain text
+// (explain::StepRows), with nothing to escape or parse.
 #pragma once
 
 #include <string>
@@ -36,13 +36,6 @@ inline std::string ExplanationJson(const explain::Document& document) {
             TextValue(o, "text", block.text);
         }
     });
-    std::string steps;
-    steps.reserve(document.steps.size() * 64);
-    for (std::size_t i = 0; i < document.steps.size(); ++i) {
-        steps += explain::StepText(document, i);
-        steps += '\n';
-    }
-    TextValue(out, "steps", steps);
     out.push_back('}');
     return out;
 }

@@ -1,7 +1,8 @@
-// The page's script, placed before the core's loader: builds the window from
-// the description the core hands over, moves field texts between the page
-// and the core's form state, and shows the Add-parts flag. It holds no rule
-// of the worksheet: every number is read, computed and written by the core.
+// The page's script, run before the core's module is loaded: binds the
+// window's controls (drawn from the description when the page was built) to
+// the core, moves field texts between the page and the core's form state,
+// and shows the Add-parts flag. It holds no rule of the worksheet: every
+// number is read, computed and written by the core.
 'use strict';
 
 var Module = typeof Module !== 'undefined' ? Module : {};
@@ -16,17 +17,6 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     document.getElementById('Zelvane').hidden = true;
     document.getElementById('explain').hidden = true;
     document.getElementById('failure').hidden = false;
-  }
-
-  function rgb(colour) {
-    return 'rgb(' + colour.join(', ') + ')';
-  }
-
-  function placeAt(element, control) {
-    element.style.left = control.px[0] + 'px';
-    element.style.top = control.px[1] + 'px';
-    element.style.width = control.px[2] + 'px';
-    element.style.height = control.px[3] + 'px';
   }
 
   // Field texts cross as UTF-16 code units, the units JavaScript strings
@@ -71,10 +61,10 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     return Module._zelvane_text(index) === 0 ? returnedText() : null;
   }
 
-  // The window is drawn from the description, which the page carries, while
-  // the core's module is still being compiled; until the module is ready,
-  // the controls ignore clicks, typing and pastes (a few tens of
-  // milliseconds), and then the window shows the core's state.
+  // The window is drawn from its markup before the core's module is even
+  // read; until the module is ready, the controls ignore clicks, typing and
+  // pastes (a few tens of milliseconds), and then the window shows the
+  // core's state.
   function build() {
     var d = JSON.parse(document.getElementById('description').textContent);
     var form = document.getElementById('Zelvane');
@@ -82,60 +72,10 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     var buttons = [];
 
     document.title = d.caption;
-    form.style.width = d.widthPx + 'px';
-    form.style.height = d.heightPx + 'px';
-    form.style.background = rgb(d.background);
-    form.style.setProperty('--form-font', JSON.stringify(d.fontFamily));
-    form.style.fontSize = d.fontPoints + 'pt';
-    form.style.fontWeight = String(d.fontWeight);
-    form.style.setProperty('--button-text', rgb(d.buttonText));
-    form.style.setProperty('--unavailable', rgb(d.unavailableButton));
-    form.style.setProperty('--unavailable-text', rgb(d.unavailableButtonText));
-
-    // Which label names which field.
-    var labelFor = {};
-    d.Text2.forEach(function (field, index) {
-      labelFor[field.label] = index;
-    });
-
-    // Help text: the task text. The quotation has no box of its own (it
-    // would cover the task text); its words go with the task text.
-    var task = d.Text1[d.taskText];
-    var quotation = d.quotationTip;
-    var help = document.createElement('textarea');
-    help.id = 'Text1_' + d.taskText;
-    help.readOnly = true;
-    help.tabIndex = task.tabIndex + 1;
-    help.spellcheck = false;
-    help.value = task.shown;
-    help.title = quotation;
-    help.setAttribute('aria-label', d.taskTextName);
-    help.setAttribute('aria-description', quotation);
-    placeAt(help, task);
-    form.appendChild(help);
-
-    d.Label1.forEach(function (label, index) {
-      var bound = labelFor[index];
-      var element = document.createElement(bound === undefined ? 'div' : 'label');
-      element.id = 'Label1_' + index;
-      element.className = 'label';
-      element.textContent = label.caption;
-      element.style.background = rgb(d.labelBackground);
-      if (bound !== undefined) {
-        element.htmlFor = 'Text2_' + bound;
-      }
-      placeAt(element, label);
-      form.appendChild(element);
-    });
+    var help = document.getElementById('Text1_' + d.taskText);
 
     d.Command1.forEach(function (button, index) {
-      var element = document.createElement('button');
-      element.type = 'button';
-      element.id = 'Command1_' + index;
-      element.textContent = button.caption;
-      element.tabIndex = button.tabIndex + 1;
-      element.style.setProperty('--colour', rgb(button.colour));
-      placeAt(element, button);
+      var element = document.getElementById('Command1_' + index);
       element.addEventListener('click', function () {
         if (!ready) {
           return;
@@ -150,7 +90,6 @@ var Module = typeof Module !== 'undefined' ? Module : {};
           event.preventDefault();
         }
       });
-      form.appendChild(element);
       buttons.push(element);
     });
 
@@ -201,15 +140,7 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     }
 
     d.Text2.forEach(function (field, index) {
-      var element = document.createElement('input');
-      element.type = 'text';
-      element.id = 'Text2_' + index;
-      element.tabIndex = field.tabIndex + 1;
-      element.readOnly = field.readOnly;
-      element.autocomplete = 'off';
-      element.spellcheck = false;
-      element.setAttribute('autocapitalize', 'off');
-      placeAt(element, field);
+      var element = document.getElementById('Text2_' + index);
       // A paste arrives with its line ends, which the field's own handling
       // would turn into blanks before the core sees them.
       element.addEventListener('paste', function (event) {
@@ -249,7 +180,6 @@ var Module = typeof Module !== 'undefined' ? Module : {};
           buttons[field.enterClicks].click();  // does nothing while disabled
         }
       });
-      form.appendChild(element);
       fields.push(element);
     });
 
@@ -275,20 +205,29 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     // screens); it is not modal, Esc closes it, and Ctrl+C with nothing
     // selected copies all of it.
     var explanation = null;
-    var explanationText = '';
-    fields[d.Text2.findIndex(function (field) { return field.readOnly; })].title = d.expansionTip;
+    // Step rows go into blocks of this many, each laid out and painted only
+    // when it scrolls into view: 1/9967 has 9 967 of them.
+    var STEPS_PER_BLOCK = 200;
 
     function renderExplanation() {
       var doc = JSON.parse(Module.UTF8ToString(Module._zelvane_explanation_json()));
-      explanationText = Module.UTF8ToString(Module._zelvane_explanation_text());
       explanation.querySelector('h1').textContent = doc.title;
       var parts = document.createDocumentFragment();
       doc.blocks.forEach(function (block) {
-        var tag = { heading: 'h2', lines: 'pre', steps: 'pre' }[block.kind] || 'p';
-        var element = document.createElement(tag);
+        if (block.kind === 'steps') {
+          var rows = Module.UTF8ToString(Module._zelvane_explanation_steps()).split('\n');
+          rows.pop();  // after the last row's line end
+          for (var first = 0; first < rows.length; first += STEPS_PER_BLOCK) {
+            var part = document.createElement('pre');
+            part.className = 'steps';
+            part.textContent = rows.slice(first, first + STEPS_PER_BLOCK).join('\n');
+            parts.appendChild(part);
+          }
+          return;
+        }
+        var element = document.createElement({ heading: 'h2', lines: 'pre' }[block.kind] || 'p');
         element.className = block.kind;
-        element.textContent = block.kind === 'lines' ? block.lines.join('\n')
-          : block.kind === 'steps' ? doc.steps : block.text;
+        element.textContent = block.kind === 'lines' ? block.lines.join('\n') : block.text;
         parts.appendChild(element);
       });
       var text = explanation.querySelector('.text');
@@ -330,7 +269,7 @@ var Module = typeof Module !== 'undefined' ? Module : {};
       explanation.addEventListener('copy', function (event) {
         if (copyingAll) {
           event.preventDefault();
-          event.clipboardData.setData('text/plain', explanationText);
+          event.clipboardData.setData('text/plain', Module.UTF8ToString(Module._zelvane_explanation_text()));
         }
       });
       document.body.appendChild(explanation);
@@ -355,6 +294,7 @@ var Module = typeof Module !== 'undefined' ? Module : {};
           selection.removeAllRanges();
         }
       }
+      var explanationText = Module.UTF8ToString(Module._zelvane_explanation_text());
       if (navigator.clipboard && navigator.clipboard.writeText) {
         navigator.clipboard.writeText(explanationText).catch(bySelection);
       } else {
@@ -408,21 +348,20 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     }
     window.addEventListener('resize', fitToScreen);
 
-    // The window as the core's Load leaves it, until the core itself runs.
-    buttons.forEach(function (element, index) {
-      element.disabled = !d.loaded.Command1Enabled[index];
-    });
-    form.hidden = false;
     explainButton.hidden = false;
     fitToScreen();
     help.setSelectionRange(0, 0);
     help.focus();
     help.scrollTop = 0;
+    performance.mark('zelvane-built');
 
     // The module is ready: the core's Load, any text that reached a field
     // meanwhile through its rule, and the window shows the core's state.
     return function connect() {
       Module._zelvane_load();
+      fields.forEach(function (element, index) {
+        element.readOnly = d.Text2[index].readOnly;
+      });
       fields.forEach(function (element, index) {
         if (element.value !== '') {
           edited(element, index);

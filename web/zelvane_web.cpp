@@ -37,15 +37,19 @@
 namespace {
 
 zelvane::FormState form;
-// The fraction the page's explanation was last made for, and that
-// explanation as JSON and as plain text.
-std::optional<std::optional<zelvane::CalculatedFraction>> explained;
-std::string explanationJson;
-std::string explanationText;
 // The last text handed to the page, valid until the next call, and the
 // caret that goes with it.
 std::u16string returned;
 int returnedCaret = 0;
+
+// The explanation the page was last given, the fraction it was made for,
+// and its texts: the JSON of its blocks, its step rows, and its plain text
+// (made when first asked for: only a copy needs it).
+std::optional<std::optional<zelvane::CalculatedFraction>> explained;
+zelvane::explain::Document explanation;
+std::string explanationJson;
+std::string explanationSteps;
+std::string explanationText;
 
 bool ValidField(int index) { return index >= 0 && index < zelvane::kText2Count; }
 
@@ -148,21 +152,32 @@ ZELVANE_EXPORT int zelvane_enabled(int index) {
 
 // Makes the explanation of the fraction last calculated, unless `ifChanged`
 // and it was made for the same fraction already. Returns 1 when there is a
-// new one (zelvane_explanation_json and _text then give it), 0 when not,
+// new one (zelvane_explanation_json and _steps then give it), 0 when not,
 // -1 when out of memory.
 ZELVANE_EXPORT int zelvane_explain(int ifChanged) {
     if (ifChanged && explained && *explained == form.LastCalculation()) {
         return 0;
     }
     return Guarded([&] {
-        const zelvane::explain::Document document = zelvane::explain::Explain(form);
-        explanationJson = zelvane::web::ExplanationJson(document);
-        explanationText = zelvane::explain::PlainText(document);
+        explanation = zelvane::explain::Explain(form);
+        explanationJson = zelvane::web::ExplanationJson(explanation);
+        explanationSteps = zelvane::explain::StepRows(explanation);
+        explanationText.clear();
         explained = form.LastCalculation();
         return 1;
     });
 }
 
-// The explanation last made, as JSON and as plain text (UTF-8).
+// The explanation last made: its blocks as JSON, its step rows (a row a
+// line) and its whole plain text, each UTF-8.
 ZELVANE_EXPORT const char* zelvane_explanation_json() { return explanationJson.c_str(); }
-ZELVANE_EXPORT const char* zelvane_explanation_text() { return explanationText.c_str(); }
+ZELVANE_EXPORT const char* zelvane_explanation_steps() { return explanationSteps.c_str(); }
+ZELVANE_EXPORT const char* zelvane_explanation_text() {
+    if (explanationText.empty() && !explanation.title.empty()) {
+        Guarded([&] {
+            explanationText = zelvane::explain::PlainText(explanation);
+            return 0;
+        });
+    }
+    return explanationText.c_str();
+}
