@@ -1,7 +1,10 @@
-// Web page benchmark in headless Chromium: the time from navigation until
-// the first Calculate can run (the page's ready mark), the gzip size of what
-// the page loads, and the core's click time in WebAssembly. An empty page
-// is loaded side by side in the same browser as the baseline.
+// Web page benchmark in headless Chromium: the time from navigation to the
+// first contentful paint and until the first Calculate can run (the page's
+// ready mark), the gzip size of what the page loads, the core's click time
+// in WebAssembly, and how long the explain view of 1/9967 takes from F1 to
+// its first painted frame. Two floors are loaded side by side in the same
+// browser: a page with one label (the window's title in the window's font,
+// no script) for the first paint, an empty page for "ready".
 //   node bench/web_bench.mjs [--runs N] PAGE.html [PAGE.html ...]
 import { readFileSync, writeFileSync, mkdtempSync } from 'node:fs';
 import { tmpdir } from 'node:os';
@@ -25,9 +28,22 @@ if (pages.length === 0) {
 }
 
 // The baseline: an empty page that marks itself ready from an inline script.
-const empty = join(mkdtempSync(join(tmpdir(), 'zelvane-bench-')), 'empty.html');
+const folder = mkdtempSync(join(tmpdir(), 'zelvane-bench-'));
+const empty = join(folder, 'empty.html');
 writeFileSync(empty, '<!doctype html><html lang="bg"><head><meta charset="utf-8"><title></title></head>' +
   "<body><script>performance.mark('zelvane-ready')</script></body></html>");
+const label = join(folder, 'label.html');
+writeFileSync(label, '<!doctype html><html lang="bg"><head><meta charset="utf-8"><title></title></head><body>' +
+  '<div style="font: 16px \'Times New Roman\', \'Liberation Serif\', serif">Информатика - брой знаци при делене' +
+  '</div></body></html>');
+const paintOf = (page) => page.evaluate(() => new Promise((resolve) => {
+  const seen = () => performance.getEntriesByName('first-contentful-paint')[0];
+  if (seen()) {
+    resolve(seen().startTime);
+    return;
+  }
+  new PerformanceObserver(() => seen() && resolve(seen().startTime)).observe({ type: 'paint', buffered: true });
+}));
 
 const median = (values) => {
   const sorted = [...values].sort((a, b) => a - b);
@@ -37,21 +53,30 @@ const median = (values) => {
 
 const browser = await launch();
 const page = await browser.newPage();
-const all = [empty, ...pages];
+const all = [empty, label, ...pages];
 const readyTimes = new Map(all.map((p) => [p, []]));
+const paintTimes = new Map(all.map((p) => [p, []]));
 for (let run = 0; run < runs; run++) {
   for (const file of all) {  // interleaved, so that load on the machine hits every page alike
     await page.goto('about:blank');
     await page.goto(pathToFileURL(file).href);
-    await waitUntilReady(page);
-    readyTimes.get(file).push(await page.evaluate(() => performance.getEntriesByName('zelvane-ready')[0].startTime));
+    if (file !== label) {
+      await waitUntilReady(page);
+      readyTimes.get(file).push(await page.evaluate(() => performance.getEntriesByName('zelvane-ready')[0].startTime));
+    }
+    if (file !== empty) {
+      paintTimes.get(file).push(await paintOf(page));
+    }
   }
 }
 
 const baseline = median(readyTimes.get(empty));
-console.log(`${runs} runs each, medians; baseline: empty page ready after ${baseline.toFixed(1)} ms\n`);
-console.log('| Page | Bytes | gzip -9 | Ready after navigation | Ratio to empty page | Calculate 7/13 | Calculate -7/3 (abandoned) |');
-console.log('| --- | --- | --- | --- | --- | --- | --- |');
+const paintFloor = median(paintTimes.get(label));
+console.log(`${runs} runs each, medians; floors: empty page ready after ${baseline.toFixed(1)} ms, ` +
+  `one-label page painted after ${paintFloor.toFixed(1)} ms\n`);
+console.log('| Page | Bytes | gzip -9 | First contentful paint | Ratio to one-label page | Ready after navigation | ' +
+  'Ratio to empty page | Calculate 7/13 | Calculate -7/3 (abandoned) | F1 to painted explanation of 1/9967 |');
+console.log('| --- | --- | --- | --- | --- | --- | --- | --- | --- | --- |');
 for (const file of pages) {
   const bytes = readFileSync(file);
   await page.goto(pathToFileURL(file).href);
@@ -59,10 +84,19 @@ for (const file of pages) {
   // Core clicks through the page's own exports, many times over.
   const clicks = await page.evaluate(() => {
     const set = (index, text) => {
-      const size = Module.lengthBytesUTF8(text) + 1;
-      const buffer = Module._malloc(size);
-      Module.stringToUTF8(text, buffer, size);
-      Module._zelvane_set_text(index, buffer);
+      if (!Module._zelvane_edit) {  // a page built when texts crossed as UTF-8
+        const size = Module.lengthBytesUTF8(text) + 1;
+        const buffer = Module._malloc(size);
+        Module.stringToUTF8(text, buffer, size);
+        Module._zelvane_set_text(index, buffer);
+        Module._free(buffer);
+        return;
+      }
+      const buffer = Module._malloc(text.length * 2 + 2);
+      for (let i = 0; i < text.length; i++) {
+        Module.HEAPU16[(buffer >> 1) + i] = text.charCodeAt(i);
+      }
+      Module._zelvane_edit(index, buffer, text.length, text.length);
       Module._free(buffer);
     };
     const time = (numerator, denominator) => {
@@ -77,8 +111,35 @@ for (const file of pages) {
     };
     return [time('7', '13'), time('-7', '3')];
   });
+  // F1 to the explanation's first frame: the time from the key to the
+  // first animation frame after the dialog's content is in place, median
+  // of several openings (each from a closed view, on a fresh page).
+  const explain = [];
+  await page.goto(pathToFileURL(file).href);
+  const explains = (await page.locator('#explain').count()) > 0;  // pages built before the view have none
+  for (let run = 0; explains && run < Math.min(runs, 10); run++) {
+    await page.goto(pathToFileURL(file).href);
+    await waitUntilReady(page);
+    await page.locator('#Text2_5').fill('1');
+    await page.locator('#Text2_0').fill('9967');
+    await page.locator('#Command1_0').click();
+    await page.evaluate(() => {
+      window.explainTimes = [];
+      document.addEventListener('keydown', (event) => {
+        if (event.key === 'F1') {
+          window.explainTimes.push(performance.now());
+          requestAnimationFrame(() => setTimeout(() => window.explainTimes.push(performance.now()), 0));
+        }
+      }, { capture: true });
+    });
+    await page.keyboard.press('F1');
+    await page.waitForFunction(() => window.explainTimes.length === 2);
+    explain.push(await page.evaluate(() => window.explainTimes[1] - window.explainTimes[0]));
+  }
   const ready = median(readyTimes.get(file));
-  console.log(`| ${file} | ${bytes.length} | ${gzipSync(bytes, { level: 9 }).length} | ${ready.toFixed(1)} ms | ` +
-    `${(ready / baseline).toFixed(2)} | ${clicks[0].toFixed(2)} µs | ${clicks[1].toFixed(2)} µs |`);
+  const paint = median(paintTimes.get(file));
+  console.log(`| ${file} | ${bytes.length} | ${gzipSync(bytes, { level: 9 }).length} | ${paint.toFixed(1)} ms | ` +
+    `${(paint / paintFloor).toFixed(2)} | ${ready.toFixed(1)} ms | ${(ready / baseline).toFixed(2)} | ` +
+    `${clicks[0].toFixed(2)} µs | ${clicks[1].toFixed(2)} µs | ${explains ? median(explain).toFixed(1) + ' ms' : '—'} |`);
 }
 await browser.close();
