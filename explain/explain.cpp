@@ -1001,6 +1001,16 @@ std::string StepText(const Document& document, std::size_t index) {
     return text;
 }
 
+std::string StepRows(const Document& document) {
+    std::string rows;
+    rows.reserve(document.steps.size() * 100);
+    for (std::size_t i = 0; i < document.steps.size(); ++i) {
+        AppendStep(rows, document, i);
+        rows += '\n';
+    }
+    return rows;
+}
+
 std::string PlainText(const Document& document, std::vector<TextRange>* ranges) {
     std::size_t size = document.title.size() + 1 + document.steps.size() * 100;
     for (const Block& block : document.blocks) {
@@ -1051,10 +1061,7 @@ std::string PlainText(const Document& document, std::vector<TextRange>* ranges) 
                 }
                 break;
             case BlockKind::kSteps:
-                for (std::size_t i = 0; i < document.steps.size(); ++i) {
-                    AppendStep(text, document, i);
-                    text += '\n';
-                }
+                text += StepRows(document);
                 break;
         }
         part(block.kind, false, from);

@@ -137,6 +137,10 @@ struct TextRange {
     std::size_t from, to;
 };
 
+// All step rows, each ended by '\n': what stands where the kSteps block
+// is, in one text.
+std::string StepRows(const Document& document);
+
 // The whole document as plain text with '\n' line ends: the title, then the
 // blocks (a blank line before each heading and between blocks), the step
 // rows in place of the kSteps block. What Ctrl+C copies and what a plain
