@@ -5,6 +5,30 @@
 #include <oleacc.h>
 
 namespace zelvane::win32 {
+namespace {
+
+// COM comes from ole32.dll, loaded when the names are first given rather
+// than with the program: most pupils never start a screen reader, and the
+// library costs the start-up time.
+struct Com {
+    HMODULE library = LoadLibraryW(L"ole32.dll");
+    decltype(&CoInitializeEx) initialize = Function<decltype(&CoInitializeEx)>("CoInitializeEx");
+    decltype(&CoCreateInstance) create = Function<decltype(&CoCreateInstance)>("CoCreateInstance");
+    decltype(&CoUninitialize) uninitialize = Function<decltype(&CoUninitialize)>("CoUninitialize");
+
+    template <typename F>
+    F Function(const char* name) const {
+        return library ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(library, name))) : nullptr;
+    }
+    bool Usable() const { return initialize && create && uninitialize; }
+};
+
+const Com& TheCom() {
+    static const Com com;
+    return com;
+}
+
+}  // namespace
 
 void ScreenReaderNames::Add(HWND control, std::wstring name, std::wstring description) {
     entries_.push_back({control, std::move(name), std::move(description)});
@@ -15,10 +39,14 @@ void ScreenReaderNames::Apply() {
         return;
     }
     applied_ = true;
+    const Com& com = TheCom();
+    if (!com.Usable()) {
+        return;
+    }
     // S_FALSE: COM already runs on this thread; it is still ours to end.
-    startedCom_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
-                                reinterpret_cast<void**>(&services_)))) {
+    startedCom_ = SUCCEEDED(com.initialize(nullptr, COINIT_APARTMENTTHREADED));
+    if (FAILED(com.create(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER, IID_IAccPropServices,
+                          reinterpret_cast<void**>(&services_)))) {
         services_ = nullptr;
         return;
     }
@@ -42,7 +70,7 @@ void ScreenReaderNames::Clear() {
         services_ = nullptr;
     }
     if (startedCom_) {
-        CoUninitialize();
+        TheCom().uninitialize();
         startedCom_ = false;
     }
     entries_.clear();

@@ -24,6 +24,9 @@
 namespace zelvane::win32 {
 namespace {
 
+// Posted to the form when it is made: the tooltips come after the first frame.
+constexpr UINT kMakeTooltips = WM_APP + 1;
+
 // A fixed frame: a caption with the system menu and a minimise box, no
 // sizing border and no maximise box. Alt+F4 closes it through the system menu.
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -154,6 +157,8 @@ LRESULT ZelvaneWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             OnFormLoad(state_);
             ShowState();
             savedFocus_ = taskText_;
+            // Handled once the first frame is drawn.
+            PostMessageW(window_, kMakeTooltips, 0, 0);
             return 0;
         }
         case WM_DPICHANGED: {
@@ -209,6 +214,9 @@ LRESULT ZelvaneWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
         }
+        case kMakeTooltips:
+            MakeTooltips();
+            return 0;
         case WM_GETOBJECT:
             // A screen reader asks for the first time: the names go to the
             // annotation service now, not at start.
@@ -290,12 +298,17 @@ void ZelvaneWindow::BuildControls(HINSTANCE instance) {
             makeLabel(i);
         }
     }
+}
 
+// The tooltips: the quotation on the task text; on the expansion field, that
+// F1 explains the fraction. A tooltip control is a window of its own, and
+// no pupil points at anything before the window is drawn: it is made just
+// after the first frame.
+void ZelvaneWindow::MakeTooltips() {
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE));
     tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr, instance,
                                nullptr);
-    // Tooltips: the quotation on the task text; on the expansion field, that
-    // F1 explains the fraction.
     const auto addTip = [this](HWND control, std::wstring tip) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof tool;
@@ -308,6 +321,8 @@ void ZelvaneWindow::BuildControls(HINSTANCE instance) {
     if (tooltip_) {
         addTip(taskText_, QuotationTip());
         addTip(text2_[kExpansion], WideFromUtf8(form::kExpansionTip));
+        SendMessageW(tooltip_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        SendMessageW(tooltip_, TTM_SETMAXTIPWIDTH, 0, form::TwipsToPixels(form::kClientWidth, dpi_));
     }
 }
 

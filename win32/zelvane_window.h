@@ -44,6 +44,7 @@ private:
     void Edited(int index);
 
     void BuildControls(HINSTANCE instance);
+    void MakeTooltips();
     void NameForScreenReaders();
     void SetDpi(int dpi);
     void Layout();
