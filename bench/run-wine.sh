@@ -8,6 +8,7 @@
 #     (bench/startup_bench.cpp) starts `wine PROGRAM` and watches X DAMAGE;
 #   - to the window being visible: a timer run under wine
 #     (bench/win32/startup_bench.cpp).
+# Then the explain view's opening, F1 to its first drawing, for 1/9967.
 # Informational only: wine is not Windows.
 #   bench/run-wine.sh [RUNS]    (start-ups per program and architecture, default 20)
 # ZELVANE_COMPARE_WINDOWS=DIR also runs DIR/zelvane-win32.exe and
@@ -52,4 +53,6 @@ for arch in i686 x86_64; do
         windows_programs+=("$(wine_path "$program")")
     done
     timeout 1800 wine "$out/$arch/bench/win32/zelvane_win_startup_bench.exe" --runs "$runs" "${windows_programs[@]}"
+    echo "== the explain view under wine, $arch: F1 to its first drawing, for 1/9967"
+    timeout 1800 ./build-bench/bench/zelvane_startup_bench --wine --explain --runs 5 --settle-ms 300 "${programs[0]}"
 done

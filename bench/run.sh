@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds in release mode and runs every benchmark:
-# the micro-benchmarks of the actions; start-up and peak memory of the Qt
-# program against an empty Qt Widgets window on a private Xvfb display; the
-# web page in headless Chromium (bench/web.sh); the Windows programs under
-# wine (bench/run-wine.sh).
+# the micro-benchmarks of the actions and of the explanation; start-up and
+# peak memory of the Qt program against a one-label and an empty Qt Widgets
+# window on a private Xvfb display, and the opening of its explain view;
+# the web page in headless Chromium (bench/web.sh); the Windows programs
+# under wine (bench/run-wine.sh).
 #   bench/run.sh [RUNS]    (start-up runs per program, default 40)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,6 +27,9 @@ for _ in $(seq 50); do
 done
 DISPLAY=$display QT_QPA_PLATFORM=xcb ./build-bench/bench/zelvane_startup_bench --runs "${1:-40}" --settle-ms 200 \
     ./build-bench/qt/zelvane ./build-bench/bench/text_window ./build-bench/bench/empty_window
+echo "== the explain view: F1 to its first drawing, for 1/9967"
+DISPLAY=$display QT_QPA_PLATFORM=xcb ./build-bench/bench/zelvane_startup_bench --explain --runs 10 --settle-ms 200 \
+    ./build-bench/qt/zelvane
 kill $xvfb 2>/dev/null || true
 
 echo "== web page"

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the web page twice, with native WebAssembly exceptions and with
 # emscripten's JavaScript-based ones, and benchmarks both in headless
-# Chromium against an empty page:  bash bench/web.sh [RUNS]
+# Chromium against a one-label page and an empty page:
+#   bash bench/web.sh [RUNS [PAGE...]]
+# Further pages (an earlier build's index.html, say) run beside them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh bench
@@ -17,4 +19,4 @@ for variant in wasm:-fwasm-exceptions js:-fexceptions; do
     nice -n 10 cmake --build "build-wasm-bench/$name" --parallel 2 >/dev/null
     pages+=("build-wasm-bench/page-$name-exceptions/index.html")
 done
-node bench/web_bench.mjs --runs "${1:-40}" "${pages[@]}"
+node bench/web_bench.mjs --runs "${1:-40}" "${pages[@]}" "${@:2}"

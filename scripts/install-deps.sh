@@ -28,7 +28,7 @@ for mode in "$@"; do
                             binutils-mingw-w64-x86-64) ;;
         package-test) packages+=(debhelper dpkg-dev pkgconf lintian appstream desktop-file-utils nsis zip
                                  binutils-mingw-w64-x86-64 debootstrap unzip "${wine[@]}") ;;
-        bench) packages+=(libbenchmark-dev libxcb1-dev libxcb-damage0-dev xvfb x11-utils emscripten chromium) ;;
+        bench) packages+=(libbenchmark-dev libxcb1-dev libxcb-damage0-dev xvfb x11-utils xdotool emscripten chromium) ;;
         *) echo "install-deps.sh: unknown mode $mode" >&2; exit 2 ;;
     esac
 done
