@@ -33,6 +33,6 @@ DISPLAY=$display QT_QPA_PLATFORM=xcb ./build-bench/bench/zelvane_startup_bench -
 kill $xvfb 2>/dev/null || true
 
 echo "== web page"
-bash bench/web.sh 30
+bash bench/web.sh 30 ${ZELVANE_COMPARE_PAGE:+"$ZELVANE_COMPARE_PAGE"}
 echo "== Windows programs under wine"
 bash bench/run-wine.sh 20
