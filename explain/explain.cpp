@@ -1001,13 +1001,21 @@ std::string StepText(const Document& document, std::size_t index) {
     return text;
 }
 
+namespace {
+
+void AppendStepRows(std::string& out, const Document& document) {
+    for (std::size_t i = 0; i < document.steps.size(); ++i) {
+        AppendStep(out, document, i);
+        out += '\n';
+    }
+}
+
+}  // namespace
+
 std::string StepRows(const Document& document) {
     std::string rows;
     rows.reserve(document.steps.size() * 100);
-    for (std::size_t i = 0; i < document.steps.size(); ++i) {
-        AppendStep(rows, document, i);
-        rows += '\n';
-    }
+    AppendStepRows(rows, document);
     return rows;
 }
 
@@ -1061,7 +1069,7 @@ std::string PlainText(const Document& document, std::vector<TextRange>* ranges) 
                 }
                 break;
             case BlockKind::kSteps:
-                text += StepRows(document);
+                AppendStepRows(text, document);
                 break;
         }
         part(block.kind, false, from);
