@@ -75,19 +75,31 @@ inline void Place(std::string& out, const form::Twips& p) {
 }
 
 
-// A JSON array with one object per element of `items`, each written by
-// `object(out, item, index)` between the braces.
-template <typename Items, typename Object>
-void Objects(std::string& out, std::string_view key, const Items& items, Object object) {
+// A JSON array under `key`, one value per element of `items`, each written
+// by `value(out, item, index)`.
+template <typename Items, typename Value>
+void Array(std::string& out, std::string_view key, const Items& items, Value value) {
     Key(out, key);
     out.push_back('[');
     std::size_t index = 0;
     for (const auto& item : items) {
-        out += index == 0 ? "{" : ",{";
-        object(out, item, index++);
-        out.push_back('}');
+        if (index > 0) {
+            out.push_back(',');
+        }
+        value(out, item, index++);
     }
     out.push_back(']');
+}
+
+// A JSON array with one object per element of `items`, each written by
+// `object(out, item, index)` between the braces.
+template <typename Items, typename Object>
+void Objects(std::string& out, std::string_view key, const Items& items, Object object) {
+    Array(out, key, items, [&object](std::string& o, const auto& item, std::size_t index) {
+        o.push_back('{');
+        object(o, item, index);
+        o.push_back('}');
+    });
 }
 
 inline void Boolean(std::string& out, std::string_view key, bool value) {
@@ -155,18 +167,12 @@ inline std::string DescriptionJson(std::string_view publisherAddress) {
     TextValue(out, "closeCommand", form::kCloseCommand);
 
     // The controls that take focus, in Tab order, as element ids.
-    Key(out, "focusOrder");
-    out.push_back('[');
-    for (const form::ControlRef& control : form::kFocusOrder) {
-        if (out.back() != '[') {
-            out.push_back(',');
-        }
+    Array(out, "focusOrder", form::kFocusOrder, [](std::string& o, const form::ControlRef& control, std::size_t) {
         const char* kind = control.kind == form::Kind::Text1   ? "Text1_"
                            : control.kind == form::Kind::Text2 ? "Text2_"
                                                                : "Command1_";
-        Text(out, kind + std::to_string(control.index));
-    }
-    out.push_back(']');
+        Text(o, kind + std::to_string(control.index));
+    });
     out.push_back('}');
     return out;
 }

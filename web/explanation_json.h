@@ -23,15 +23,8 @@ inline std::string ExplanationJson(const explain::Document& document) {
         static constexpr const char* kKinds[] = {"heading", "paragraph", "notation", "lines", "steps"};
         TextValue(o, "kind", kKinds[static_cast<int>(block.kind)]);
         if (block.kind == explain::BlockKind::kLines) {
-            Key(o, "lines");
-            o.push_back('[');
-            for (const std::string& line : block.lines) {
-                if (o.back() != '[') {
-                    o.push_back(',');
-                }
-                Text(o, line);
-            }
-            o.push_back(']');
+            Array(o, "lines", block.lines,
+                  [](std::string& to, const std::string& line, std::size_t) { Text(to, line); });
         } else if (block.kind != explain::BlockKind::kSteps) {
             TextValue(o, "text", block.text);
         }
