@@ -48,6 +48,14 @@ int DpiOf(HWND window) {
             return static_cast<int>(dpi);
         }
     }
+    // The system's DPI without a device context where the system knows it.
+    using GetDpiForSystemFunction = UINT(WINAPI*)();
+    static const auto getDpiForSystem = User32Function<GetDpiForSystemFunction>("GetDpiForSystem");
+    if (getDpiForSystem) {
+        if (const UINT dpi = getDpiForSystem()) {
+            return static_cast<int>(dpi);
+        }
+    }
     const HDC screen = GetDC(nullptr);
     const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
@@ -65,6 +73,20 @@ SIZE FrameSize(int dpi) {
         AdjustWindowRectEx(&rect, kFormStyle, FALSE, kFormExStyle);
     }
     return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+// The form's font at a DPI.
+HFONT MakeFont(int dpi) {
+    LOGFONTW font{};
+    font.lfHeight = -MulDiv(form::kFontPoints, dpi, 72);
+    font.lfWeight = form::kFontWeight;
+    font.lfCharSet = static_cast<BYTE>(form::kFontCharset);
+    font.lfOutPrecision = OUT_TT_PRECIS;
+    font.lfQuality = CLEARTYPE_QUALITY;
+    font.lfPitchAndFamily = VARIABLE_PITCH | FF_ROMAN;
+    const std::wstring family = WideFromUtf8(form::kFontFamily);
+    family.copy(font.lfFaceName, LF_FACESIZE - 1);
+    return CreateFontIndirectW(&font);
 }
 
 std::wstring WindowText(HWND window) {
@@ -150,12 +172,17 @@ LRESULT ZelvaneWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CREATE: {
             auto* create = reinterpret_cast<CREATESTRUCTW*>(lParam);
             labelBrush_ = CreateSolidBrush(Colour(form::kLabelBackground));
-            BuildControls(create->hInstance);
-            NameForScreenReaders();
-            SetDpi(DpiOf(window_));
-            // The Load event: the worksheet starts cleared.
+            // Each control is made in its place and with its font: under
+            // wine every move or font change of a control costs about a
+            // millisecond before the first frame.
+            dpi_ = DpiOf(window_);
+            font_ = MakeFont(dpi_);
+            // The Load event: the worksheet starts cleared, and the
+            // controls are made showing that state.
             OnFormLoad(state_);
-            ShowState();
+            BuildControls(create->hInstance);
+            FitClientArea();
+            NameForScreenReaders();
             savedFocus_ = taskText_;
             // Handled once the first frame is drawn.
             PostMessageW(window_, kMakeTooltips, 0, 0);
@@ -244,13 +271,19 @@ LRESULT ZelvaneWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void ZelvaneWindow::BuildControls(HINSTANCE instance) {
-    const auto make = [&](DWORD exStyle, const wchar_t* windowClass, const std::wstring& text, DWORD style, int id) {
-        return CreateWindowExW(exStyle, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, window_,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    const auto make = [&](DWORD exStyle, const wchar_t* windowClass, const std::wstring& text, DWORD style, int id,
+                          const form::Twips& place) {
+        const HWND control = CreateWindowExW(
+            exStyle | WS_EX_NOPARENTNOTIFY, windowClass, text.c_str(), WS_CHILD | WS_VISIBLE | style,
+            form::TwipsToPixels(place.left, dpi_), form::TwipsToPixels(place.top, dpi_),
+            form::TwipsToPixels(place.width, dpi_), form::TwipsToPixels(place.height, dpi_), window_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        return control;
     };
     const auto makeLabel = [&](std::size_t index) {
         label1_[index] = make(0, L"STATIC", WideFromUtf8(form::kLabel1[index].caption), SS_CENTER | SS_NOPREFIX,
-                              kLabel1Id + static_cast<int>(index));
+                              kLabel1Id + static_cast<int>(index), form::kLabel1[index].place);
     };
 
     // The controls that take focus, in focus order: dialog navigation moves
@@ -265,7 +298,8 @@ void ZelvaneWindow::BuildControls(HINSTANCE instance) {
                 // edge. Its words are the task text's tooltip and
                 // accessible description instead.
                 taskText_ = make(WS_EX_CLIENTEDGE, L"EDIT", WideFromUtf8(form::kText1[index].text),
-                                 ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, kText1Id);
+                                 ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, kText1Id,
+                                 form::kText1[index].place);
                 SetWindowSubclass(taskText_, &ZelvaneWindow::TaskTextProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
                 break;
             case form::Kind::Text2: {
@@ -275,7 +309,8 @@ void ZelvaneWindow::BuildControls(HINSTANCE instance) {
                 if (field.readOnly) {
                     style |= ES_READONLY;
                 }
-                text2_[index] = make(WS_EX_CLIENTEDGE, L"EDIT", L"", style, kText2Id + control.index);
+                text2_[index] = make(WS_EX_CLIENTEDGE, L"EDIT", Wide(ToUtf16(state_.Text2(control.index))), style,
+                                     kText2Id + control.index, field.place);
                 // The edit box counts UTF-16 units and would cut an emoji in
                 // half; the core's field rule limits the length instead.
                 SendMessageW(text2_[index], EM_LIMITTEXT, 0, 0);
@@ -285,7 +320,9 @@ void ZelvaneWindow::BuildControls(HINSTANCE instance) {
             }
             case form::Kind::Command1:
                 command1_[index] = make(0, L"BUTTON", WideFromUtf8(form::kCommand1[index].caption),
-                                        BS_OWNERDRAW | WS_TABSTOP, kCommand1Id + control.index);
+                                        BS_OWNERDRAW | WS_TABSTOP |
+                                            (state_.Command1Enabled(control.index) ? 0 : WS_DISABLED),
+                                        kCommand1Id + control.index, form::kCommand1[index].place);
                 break;
         }
     }
@@ -342,17 +379,8 @@ void ZelvaneWindow::NameForScreenReaders() {
 
 void ZelvaneWindow::SetDpi(int dpi) {
     dpi_ = dpi;
-    LOGFONTW font{};
-    font.lfHeight = -MulDiv(form::kFontPoints, dpi, 72);
-    font.lfWeight = form::kFontWeight;
-    font.lfCharSet = static_cast<BYTE>(form::kFontCharset);
-    font.lfOutPrecision = OUT_TT_PRECIS;
-    font.lfQuality = CLEARTYPE_QUALITY;
-    font.lfPitchAndFamily = VARIABLE_PITCH | FF_ROMAN;
-    const std::wstring family = WideFromUtf8(form::kFontFamily);
-    family.copy(font.lfFaceName, LF_FACESIZE - 1);
     const HFONT previous = font_;
-    font_ = CreateFontIndirectW(&font);
+    font_ = MakeFont(dpi);
     for (HWND child = GetWindow(window_, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
     }
@@ -382,7 +410,10 @@ void ZelvaneWindow::Layout() {
         place(command1_[i], form::kCommand1[i].place);
     }
     place(taskText_, form::kText1[form::kTaskText].place);
+    FitClientArea();
+}
 
+void ZelvaneWindow::FitClientArea() {
     // The client area exactly 7215 x 5160 twips at this DPI, whatever the
     // frame around it measures.
     RECT frame, client;

@@ -48,6 +48,7 @@ private:
     void NameForScreenReaders();
     void SetDpi(int dpi);
     void Layout();
+    void FitClientArea();
     void ClickCommand(int index);
     void ShowState();
     bool Handled(const MSG& message);
