@@ -297,9 +297,12 @@ void ZelvaneWindow::BuildControls(HINSTANCE instance) {
                 // cover the task text's lower half and run past the window's
                 // edge. Its words are the task text's tooltip and
                 // accessible description instead.
-                taskText_ = make(WS_EX_CLIENTEDGE, L"EDIT", WideFromUtf8(form::kText1[index].text),
+                // Made empty and given its text once it has its font: its
+                // lines are then wrapped once, not first in the system font.
+                taskText_ = make(WS_EX_CLIENTEDGE, L"EDIT", L"",
                                  ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL | WS_TABSTOP, kText1Id,
                                  form::kText1[index].place);
+                SetWindowTextW(taskText_, WideFromUtf8(form::kText1[index].text).c_str());
                 SetWindowSubclass(taskText_, &ZelvaneWindow::TaskTextProcedure, 0, reinterpret_cast<DWORD_PTR>(this));
                 break;
             case form::Kind::Text2: {
