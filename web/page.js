@@ -1,7 +1,7 @@
-// The page's script, run before the core's module is loaded: binds the
-// window's controls (drawn from the description when the page was built) to
-// the core, moves field texts between the page and the core's form state,
-// and shows the Add-parts flag. It holds no rule of the worksheet: every
+// The page's script, run just after the core's module has started
+// compiling: binds the window's controls (drawn from the description when
+// the page was built) to the core, moves field texts between the page and
+// the core's form state, and shows the Add-parts flag. It holds no rule of the worksheet: every
 // number is read, computed and written by the core.
 'use strict';
 
@@ -373,8 +373,8 @@ var Module = typeof Module !== 'undefined' ? Module : {};
     };
   }
 
-  // This script runs after the page's elements exist, before the module is
-  // compiled.
+  // This script runs after the page's elements exist, while the module
+  // compiles.
   var connect = null;
   if (typeof WebAssembly !== 'object') {
     showFailure();
