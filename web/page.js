@@ -1,8 +1,8 @@
 // The page's script, run just after the core's module has started
 // compiling: binds the window's controls (drawn from the description when
 // the page was built) to the core, moves field texts between the page and
-// the core's form state, and shows the Add-parts flag. It holds no rule of the worksheet: every
-// number is read, computed and written by the core.
+// the core's form state, and shows the Add-parts flag. It holds no rule of
+// the worksheet: every number is read, computed and written by the core.
 'use strict';
 
 var Module = typeof Module !== 'undefined' ? Module : {};
@@ -267,9 +267,9 @@ var Module = typeof Module !== 'undefined' ? Module : {};
         }
       });
       explanation.addEventListener('copy', function (event) {
-        if (copyingAll) {
+        if (copyingAll !== null) {
           event.preventDefault();
-          event.clipboardData.setData('text/plain', Module.UTF8ToString(Module._zelvane_explanation_text()));
+          event.clipboardData.setData('text/plain', copyingAll);
         }
       });
       document.body.appendChild(explanation);
@@ -277,24 +277,24 @@ var Module = typeof Module !== 'undefined' ? Module : {};
 
     // The whole explanation to the clipboard: through the clipboard API,
     // or, where the browser refuses it, as a copy of the whole text whose
-    // data the copy handler replaces with the plain text.
-    var copyingAll = false;
+    // data the copy handler replaces with the plain text, held here meanwhile.
+    var copyingAll = null;
     function copyAll(text) {
+      var explanationText = Module.UTF8ToString(Module._zelvane_explanation_text());
       function bySelection() {
         var selection = window.getSelection();
         var range = document.createRange();
         range.selectNodeContents(text);
         selection.removeAllRanges();
         selection.addRange(range);
-        copyingAll = true;
+        copyingAll = explanationText;
         try {
           document.execCommand('copy');
         } finally {
-          copyingAll = false;
+          copyingAll = null;
           selection.removeAllRanges();
         }
       }
-      var explanationText = Module.UTF8ToString(Module._zelvane_explanation_text());
       if (navigator.clipboard && navigator.clipboard.writeText) {
         navigator.clipboard.writeText(explanationText).catch(bySelection);
       } else {
