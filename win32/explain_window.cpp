@@ -77,9 +77,14 @@ ExplainWindow* ExplainWindow::Create(HINSTANCE instance, HWND owner, int dpi) {
         DestroyWindow(window);
         return nullptr;
     }
-    self->names_.Add(self->text_, WideFromUtf8(form::kExplanationName));
-    self->names_.Apply();
+    self->NameText();
     return self;
+}
+
+// Screen readers hear the text box as the explanation.
+void ExplainWindow::NameText() {
+    names_.Add(text_, WideFromUtf8(form::kExplanationName));
+    names_.Apply();
 }
 
 // A new, empty text box filling the window. Each document gets a new box:
@@ -188,8 +193,7 @@ void ExplainWindow::Show(const explain::Document& document) {
             names_.Clear();
             DestroyWindow(text_);
             text_ = fresh;
-            names_.Add(text_, WideFromUtf8(form::kExplanationName));
-            names_.Apply();
+            NameText();
             if (focused) {
                 SetFocus(text_);
             }

@@ -20,7 +20,6 @@ public:
     // Makes the window (hidden) for the form `owner`; null on failure.
     static ExplainWindow* Create(HINSTANCE instance, HWND owner, int dpi);
 
-    HWND Window() const { return window_; }
     bool Visible() const { return IsWindowVisible(window_) != FALSE; }
 
     // Shows a document in place of the one shown.
@@ -37,10 +36,10 @@ private:
     void CopyAll() const;
     void Hide() const;
     HWND NewText();
+    void NameText();
 
     HWND window_;
     HWND text_ = nullptr;
-    HFONT font_ = nullptr;
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::wstring plain_;  // the whole text, CR LF line ends, as the clipboard gets it
     ScreenReaderNames names_;
