@@ -564,26 +564,29 @@ describe('start', () => {
     }
   });
 
-  test('a page that draws no frame (opened in the background) starts all the same', async () => {
-    const own = await browser.newContext();
-    try {
-      await own.addInitScript(() => {
-        window.requestAnimationFrame = () => 0;
-      });
-      const target = await own.newPage();
-      await target.goto(pageUrl);
-      await target.waitForFunction(() => performance.getEntriesByName('zelvane-ready').length > 0, null, {
-        polling: 50,  // waiting on frames would wait for ever here
-        timeout: 10000,
-      });
-      await target.locator('#Text2_5').fill('7');
-      await target.locator('#Text2_0').fill('13');
-      await target.locator('#Command1_0').click();
-      assert.equal(await target.locator('#Text2_1').inputValue(), '0.05384615384615384');
-    } finally {
-      await own.close();
-    }
-  });
+  for (const [name, script] of [
+    ['a page that draws no frame (opened in the background)', () => { window.requestAnimationFrame = () => 0; }],
+    ['a browser without Uint8Array.fromBase64', () => { delete Uint8Array.fromBase64; }],
+  ]) {
+    test(`${name} starts all the same`, async () => {
+      const own = await browser.newContext();
+      try {
+        await own.addInitScript(script);
+        const target = await own.newPage();
+        await target.goto(pageUrl);
+        await target.waitForFunction(() => performance.getEntriesByName('zelvane-ready').length > 0, null, {
+          polling: 50,  // waiting on frames would wait for ever without them
+          timeout: 10000,
+        });
+        await target.locator('#Text2_5').fill('7');
+        await target.locator('#Text2_0').fill('13');
+        await target.locator('#Command1_0').click();
+        assert.equal(await target.locator('#Text2_1').inputValue(), '0.05384615384615384');
+      } finally {
+        await own.close();
+      }
+    });
+  }
 });
 
 describe('memory', () => {
@@ -702,6 +705,7 @@ describe('offline and private', () => {
     ['no WebAssembly at all', () => { delete globalThis.WebAssembly; }],
     ['the module does not compile', () => {
       const refuse = () => Promise.reject(new WebAssembly.CompileError('refused'));
+      WebAssembly.compile = refuse;
       WebAssembly.instantiate = refuse;
       WebAssembly.instantiateStreaming = refuse;
     }],
