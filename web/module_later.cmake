@@ -9,34 +9,37 @@
 # from there, before the scripts run, and hands it to the module's script
 # (Module.instantiateWasm), which then never fetches its address: a fetch of
 # a data: address this size takes the browser tens of milliseconds.
+
+# Where WHAT first stands in TEXT, into RESULT; the build fails with WHY
+# when it is not there, since emscripten's output is then not what this
+# step knows.
+function(find_required text what why result)
+    string(FIND "${text}" "${what}" at)
+    if(at EQUAL -1)
+        message(FATAL_ERROR "${PAGE}: ${why}")
+    endif()
+    set(${result} ${at} PARENT_SCOPE)
+endfunction()
+
 file(READ "${PAGE}" page)
 set(marked "<!--zelvane-module--><script>")
-string(FIND "${page}" "${marked}" at)
-if(at EQUAL -1)
-    message(FATAL_ERROR "${PAGE}: the module's script is not where the shell marks it")
-endif()
-# Everything before the marker stays as it is.
+find_required("${page}" "${marked}" "the module's script is not where the shell marks it" at)
 string(SUBSTRING "${page}" 0 ${at} before)
+string(LENGTH "${marked}" length)
+math(EXPR at "${at} + ${length}")
 string(SUBSTRING "${page}" ${at} -1 script)
+
 # The module's address, not the bare prefix the script also holds: the
 # module's base64 text starts with that of its magic number, "\0asm".
 set(address "data:application/octet-stream;base64,")
-string(FIND "${script}" "${address}AGFzbQ" start)
-if(start EQUAL -1)
-    message(FATAL_ERROR "${PAGE}: the module's script embeds no module")
-endif()
+find_required("${script}" "${address}AGFzbQ" "the module's script embeds no module" start)
 string(LENGTH "${address}" length)
 math(EXPR start "${start} + ${length}")
 string(SUBSTRING "${script}" ${start} -1 rest)
-string(FIND "${rest}" "\"" end)
-if(end EQUAL -1)
-    message(FATAL_ERROR "${PAGE}: the embedded module has no end")
-endif()
+find_required("${rest}" "\"" "the embedded module has no end" end)
 string(SUBSTRING "${rest}" 0 ${end} module)
 string(SUBSTRING "${rest}" ${end} -1 rest)
 string(SUBSTRING "${script}" 0 ${start} script)
-string(LENGTH "${marked}" length)
-string(SUBSTRING "${script}" ${length} -1 script)
 file(WRITE "${PAGE}"
     "${before}<script type=\"application/octet-stream\" id=\"zelvane-wasm\">${module}</script>\n"
     "<script type=\"text/x-zelvane-later\">${script}${rest}")
