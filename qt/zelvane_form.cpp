@@ -204,7 +204,12 @@ void Zelvane::OpenExplanation() {
     if (!explanation_) {
         explanation_ = new ExplainView(this);
     }
-    explanation_->Show(explain::Explain(state_));
+    // An open view already explains the fraction last calculated (a
+    // Calculate updates it): it is only brought forward, and the pupil keeps
+    // their place in it. A closed one is filled anew, from its start.
+    if (!explanation_->isVisible()) {
+        explanation_->Show(explain::Explain(state_));
+    }
     explanation_->show();
     explanation_->raise();
     explanation_->activateWindow();

@@ -306,7 +306,10 @@ var Module = typeof Module !== 'undefined' ? Module : {};
       if (!explanation) {
         makeExplanation();
       }
-      if (Module._zelvane_explain(0) === 1) {
+      // An open view already explains the fraction last calculated (a
+      // Calculate updates it): it is only brought forward, and the pupil
+      // keeps their place in it. A closed one is filled anew, from its start.
+      if (Module._zelvane_explain(explanation.open ? 1 : 0) === 1) {
         renderExplanation();
       }
       if (!explanation.open) {

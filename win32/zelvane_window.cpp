@@ -452,7 +452,12 @@ void ZelvaneWindow::OpenExplanation() {
             return;
         }
     }
-    explanation_->Show(explain::Explain(state_));
+    // An open view already explains the fraction last calculated (a
+    // Calculate updates it): it is only brought forward, and the pupil keeps
+    // their place in it. A closed one is filled anew, from its start.
+    if (!explanation_->Visible()) {
+        explanation_->Show(explain::Explain(state_));
+    }
     explanation_->Open();
 }
 

@@ -676,7 +676,8 @@ void TestZelvaneForm::explanationFromTheMenu() {
 }
 
 // Opened before any calculation, the view asks for one; each new Calculate
-// updates it; Ctrl+C copies the whole text; Esc closes it.
+// updates it; F1 again keeps the pupil's place; Ctrl+C copies the whole
+// text; Esc closes it.
 void TestZelvaneForm::explanationFollowsCopiesAndCloses() {
     QTest::keyClick(window_->TaskText(), Qt::Key_F1);
     ExplainView* view = window_->Explanation();
@@ -687,6 +688,11 @@ void TestZelvaneForm::explanationFollowsCopiesAndCloses() {
     Type(kDenominator, "17");
     Click(kCalculateButton);
     QVERIFY(shown().contains(QStringLiteral("0,(0588235294117647)")));
+    // F1 again brings the open view forward where the pupil left it.
+    view->TextView()->moveCursor(QTextCursor::End);
+    const int place = view->TextView()->textCursor().position();
+    QTest::keyClick(window_->Text2(kNumerator), Qt::Key_F1);
+    QCOMPARE(view->TextView()->textCursor().position(), place);
     QTest::keySequence(view->TextView(), QKeySequence::Copy);
     QCOMPARE(QApplication::clipboard()->text(), shown());
     QTest::keyClick(view->TextView(), Qt::Key_Escape);

@@ -462,7 +462,7 @@ describe('explanation', () => {
   const coreExplanation = () => page.evaluate(() => Module.UTF8ToString(Module._zelvane_explanation_text()));
   const copied = () => page.evaluate(() => navigator.clipboard.readText());
 
-  test('F1 shows the explanation of each fraction of explain.tsv; a new Calculate updates it', async () => {
+  test('F1 shows the explanation of each fraction of explain.tsv; a new Calculate updates it; F1 again keeps its place', async () => {
     // Wide enough for the view to stand beside the window.
     await page.setViewportSize({ width: 1280, height: 800 });
     try {
@@ -497,6 +497,13 @@ describe('explanation', () => {
       assert.equal(await copied(), await coreExplanation(), row.case);
       assert.deepEqual(await allTexts(), before, `${row.case}: the worksheet changed`);
     }
+    // F1 again brings the open view forward where the pupil left it.
+    const selected = () => page.evaluate(() => getSelection().toString());
+    await page.evaluate(() => getSelection().selectAllChildren(document.querySelector('#explanation .text p')));
+    const place = await selected();
+    assert.ok(place);
+    await page.keyboard.press('F1');
+    assert.equal(await selected(), place);
     await page.keyboard.press('Escape');
     assert.equal(await dialog().isVisible(), false);
   }

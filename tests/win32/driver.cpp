@@ -989,7 +989,8 @@ void CheckExplanations(Program& program, const cases::CaseTable& table) {
 }
 
 // The expansion field's context menu opens the explanation too; an open
-// view follows a new Calculate; Ctrl+C copies all of it; its names.
+// view follows a new Calculate and keeps its place on F1; Ctrl+C copies all
+// of it; its names.
 void CheckExplanationView(Program& program) {
     const std::string name = "explain view";
     program.Click(kClearButton);
@@ -1019,6 +1020,14 @@ void CheckExplanationView(Program& program) {
     program.Click(kCalculateButton, true);
     Check(ShownExplanation(program) == ExpectedExplanation(program.Core()), name,
           "a new Calculate does not update the open view");
+    // F1 again brings the open view forward where the pupil left it. The
+    // flag set after it shows that the program has handled the key.
+    const HWND text = program.ExplanationText();
+    program.Send(text, EM_SETSEL, 5, 5);
+    program.Press(program.Text2(kDenominator), VK_F1);
+    PostMessageW(text, EM_SETMODIFY, TRUE, 0);
+    WaitFor([&] { return program.Send(text, EM_GETMODIFY) != 0; });
+    Check(program.Send(text, EM_GETSEL) == MAKELRESULT(5, 5), name, "F1 on the open view loses the pupil's place");
     std::string caption = program.Text(program.Explanation());
     Check(caption == explain::Explain(program.Core()).title, name, "caption " + Quoted(caption));
     std::string accessible;
