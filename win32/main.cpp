@@ -20,8 +20,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     if (!window) {
         return 1;
     }
-    ShowWindow(window, show);
-    UpdateWindow(window);
+    // A normal start draws the whole worksheet before activating it:
+    // activation (the keyboard focus and the input method) is what the pupil
+    // needs only to type, and under wine it costs more than the drawing. Any
+    // other way of showing (minimised, say) is left to the system as asked.
+    if (show == SW_SHOWNORMAL) {
+        ShowWindow(window, SW_SHOWNA);
+        UpdateWindow(window);
+        SetForegroundWindow(window);
+    } else {
+        ShowWindow(window, show);
+        UpdateWindow(window);
+    }
 
     MSG message{};
     BOOL got;
