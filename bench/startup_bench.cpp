@@ -5,9 +5,13 @@
 // drawn inside that window (X DAMAGE on the root window, which reports
 // drawing into every window on the screen). A program can map an empty
 // window and draw it later; the second figure is what the pupil waits for.
-// Each program is then given a moment to settle, ended, and its peak
-// resident memory read from wait4(). Prints per-program medians, and each
-// program's ratio to the last one, the baseline.
+// Each program is then given a moment to settle, during which the last
+// drawing inside its window is noted (when the window was whole: a program
+// may draw its first frame as a bare background, as wine does), ended, and
+// its peak resident memory read from wait4(). Prints per-program medians,
+// and each program's ratio to the last one, the baseline: the ratio of the
+// medians, and the median of the ratios within each round of the rotation,
+// which a machine slowing down or speeding up for a while disturbs less.
 //
 //   startup_bench [--runs N] [--settle-ms M] [--wine] PROGRAM... BASELINE
 //
@@ -46,6 +50,7 @@ using Clock = std::chrono::steady_clock;
 struct Sample {
     double mappedMs = 0;
     double paintedMs = 0;
+    double wholeMs = 0;
     double peakRssMb = 0;
 };
 
@@ -73,11 +78,36 @@ bool InputOnly(const Display& display, xcb_window_t window) {
     return inputOnly;
 }
 
+struct Area {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+// Watches the window's area for `duration` and moves `last` to the time of
+// each drawing inside it.
+void WatchDrawing(const Display& display, const Area& area, std::chrono::milliseconds duration,
+                  Clock::time_point& last) {
+    const auto deadline = Clock::now() + duration;
+    const int fd = xcb_get_file_descriptor(display.connection);
+    while (Clock::now() < deadline) {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(display.connection)) {
+            if ((event->response_type & 0x7f) == display.damageEventBase + XCB_DAMAGE_NOTIFY &&
+                Intersects(reinterpret_cast<xcb_damage_notify_event_t*>(event)->area, area.x, area.y, area.width,
+                           area.height)) {
+                last = Clock::now();
+            }
+            std::free(event);
+        }
+        pollfd p{fd, POLLIN, 0};
+        poll(&p, 1, 2);
+    }
+}
+
 // Waits for the first top-level window to be mapped and then for the first
-// drawing inside it; sets the times at which each was seen. False when
-// either does not come before the timeout.
+// drawing inside it; sets the times at which each was seen, and the window's
+// area. False when either does not come before the timeout.
 bool WaitForMapAndPaint(const Display& display, Clock::time_point& mapped, Clock::time_point& painted,
-                        std::chrono::milliseconds timeout, xcb_window_t* shownWindow = nullptr) {
+                        std::chrono::milliseconds timeout, xcb_window_t* shownWindow = nullptr,
+                        Area* shownArea = nullptr) {
     const auto deadline = Clock::now() + timeout;
     const int fd = xcb_get_file_descriptor(display.connection);
     xcb_window_t window = XCB_NONE;
@@ -104,6 +134,9 @@ bool WaitForMapAndPaint(const Display& display, Clock::time_point& mapped, Clock
                     painted = Clock::now();
                     if (shownWindow) {
                         *shownWindow = window;
+                    }
+                    if (shownArea) {
+                        *shownArea = Area{x, y, width, height};
                     }
                     std::free(event);
                     return true;
@@ -182,8 +215,10 @@ bool RunOnce(const Display& display, const char* program, int settleMs, Sample& 
     Clock::time_point mapped;
     Clock::time_point painted;
     xcb_window_t window = XCB_NONE;
-    const bool shown = WaitForMapAndPaint(display, mapped, painted, std::chrono::seconds(20), &window);
-    std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
+    Area area;
+    const bool shown = WaitForMapAndPaint(display, mapped, painted, std::chrono::seconds(20), &window, &area);
+    Clock::time_point whole = painted;
+    WatchDrawing(display, area, std::chrono::milliseconds(settleMs), whole);
     double explained = 0;
     if (shown && explain) {
         explained = OpenExplanation(display, window);
@@ -202,12 +237,13 @@ bool RunOnce(const Display& display, const char* program, int settleMs, Sample& 
             return false;
         }
         // The explanation's opening stands in for both figures.
-        sample.mappedMs = sample.paintedMs = explained;
+        sample.mappedMs = sample.paintedMs = sample.wholeMs = explained;
         sample.peakRssMb = usage.ru_maxrss / 1024.0;
         return true;
     }
     sample.mappedMs = std::chrono::duration<double, std::milli>(mapped - start).count();
     sample.paintedMs = std::chrono::duration<double, std::milli>(painted - start).count();
+    sample.wholeMs = std::chrono::duration<double, std::milli>(whole - start).count();
     sample.peakRssMb = usage.ru_maxrss / 1024.0;  // kilobytes on Linux
     return true;
 }
@@ -279,30 +315,45 @@ int main(int argc, char** argv) {
     }
     std::vector<double> mappedMedian(count);
     std::vector<double> paintedMedian(count);
+    std::vector<double> wholeMedian(count);
     std::vector<double> memory(count);
     for (std::size_t p = 0; p < count; ++p) {
         std::vector<double> mapped;
         std::vector<double> painted;
+        std::vector<double> whole;
         std::vector<double> mb;
         for (const Sample& s : samples[p]) {
             mapped.push_back(s.mappedMs);
             painted.push_back(s.paintedMs);
+            whole.push_back(s.wholeMs);
             mb.push_back(s.peakRssMb);
         }
         mappedMedian[p] = Median(mapped);
         paintedMedian[p] = Median(painted);
+        wholeMedian[p] = Median(whole);
         memory[p] = Median(mb);
         std::printf("%-40s mapped: median %6.1f ms; first paint: median %6.1f ms (min %5.1f, max %5.1f); "
-                    "peak RSS median %5.1f MB\n",
+                    "whole window drawn: median %6.1f ms; peak RSS median %5.1f MB\n",
                     programs[p], mappedMedian[p], paintedMedian[p], *std::min_element(painted.begin(), painted.end()),
-                    *std::max_element(painted.begin(), painted.end()), memory[p]);
+                    *std::max_element(painted.begin(), painted.end()), wholeMedian[p], memory[p]);
     }
+    // The ratio to the baseline within each round, then their median.
+    const auto pairedRatio = [&](std::size_t p, double Sample::*figure) {
+        std::vector<double> ratios;
+        for (std::size_t run = 0; run < samples[p].size(); ++run) {
+            ratios.push_back(samples[p][run].*figure / samples[count - 1][run].*figure);
+        }
+        return Median(ratios);
+    };
     std::printf("runs: %d each, in rotation%s\n", runs,
                 explain ? "; every figure is the time from F1 to the explain view's first drawing, for 1/9967" : "");
     for (std::size_t p = 0; p + 1 < count; ++p) {
-        std::printf("%-40s ratio to %s: mapped %.2f, first paint %.2f; peak memory %+.1f MB\n", programs[p],
-                    programs[count - 1], mappedMedian[p] / mappedMedian[count - 1],
-                    paintedMedian[p] / paintedMedian[count - 1], memory[p] - memory[count - 1]);
+        std::printf("%-40s ratio to %s: mapped %.2f, first paint %.2f (within rounds %.2f), whole window %.2f "
+                    "(within rounds %.2f); peak memory %+.1f MB\n",
+                    programs[p], programs[count - 1], mappedMedian[p] / mappedMedian[count - 1],
+                    paintedMedian[p] / paintedMedian[count - 1], pairedRatio(p, &Sample::paintedMs),
+                    wholeMedian[p] / wholeMedian[count - 1], pairedRatio(p, &Sample::wholeMs),
+                    memory[p] - memory[count - 1]);
     }
     xcb_disconnect(connection);
     return 0;

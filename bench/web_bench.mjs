@@ -138,8 +138,11 @@ for (const file of pages) {
   }
   const ready = median(readyTimes.get(file));
   const paint = median(paintTimes.get(file));
+  // The ratio within each round, then their median: less disturbed by the
+  // machine slowing down or speeding up for a while.
+  const paintWithinRounds = median(paintTimes.get(file).map((time, run) => time / paintTimes.get(label)[run]));
   console.log(`| ${file} | ${bytes.length} | ${gzipSync(bytes, { level: 9 }).length} | ${paint.toFixed(1)} ms | ` +
-    `${(paint / paintFloor).toFixed(2)} | ${ready.toFixed(1)} ms | ${(ready / baseline).toFixed(2)} | ` +
+    `${(paint / paintFloor).toFixed(2)} (within rounds ${paintWithinRounds.toFixed(2)}) | ${ready.toFixed(1)} ms | ${(ready / baseline).toFixed(2)} | ` +
     `${clicks[0].toFixed(2)} µs | ${clicks[1].toFixed(2)} µs | ${explains ? median(explain).toFixed(1) + ' ms' : '—'} |`);
 }
 await browser.close();
