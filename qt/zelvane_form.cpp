@@ -210,6 +210,7 @@ void Zelvane::OpenExplanation() {
     if (!explanation_->isVisible()) {
         explanation_->Show(explain::Explain(state_));
     }
+    explanation_->setWindowState(explanation_->windowState() & ~Qt::WindowMinimized);  // a minimised view comes back
     explanation_->show();
     explanation_->raise();
     explanation_->activateWindow();

@@ -688,11 +688,14 @@ void TestZelvaneForm::explanationFollowsCopiesAndCloses() {
     Type(kDenominator, "17");
     Click(kCalculateButton);
     QVERIFY(shown().contains(QStringLiteral("0,(0588235294117647)")));
-    // F1 again brings the open view forward where the pupil left it.
+    // F1 again brings the open view forward, minimised or not, where the
+    // pupil left it.
     view->TextView()->moveCursor(QTextCursor::End);
     const int place = view->TextView()->textCursor().position();
+    view->setWindowState(Qt::WindowMinimized);
     QTest::keyClick(window_->Text2(kNumerator), Qt::Key_F1);
     QCOMPARE(view->TextView()->textCursor().position(), place);
+    QVERIFY(!view->isMinimized());
     QTest::keySequence(view->TextView(), QKeySequence::Copy);
     QCOMPARE(QApplication::clipboard()->text(), shown());
     QTest::keyClick(view->TextView(), Qt::Key_Escape);
