@@ -66,8 +66,13 @@ double Median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-bool Intersects(const xcb_rectangle_t& a, int x, int y, int width, int height) {
-    return a.x < x + width && x < a.x + a.width && a.y < y + height && y < a.y + a.height;
+// A window's place on the screen.
+struct Area {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+bool Intersects(const xcb_rectangle_t& a, const Area& b) {
+    return a.x < b.x + b.width && b.x < a.x + a.width && a.y < b.y + b.height && b.y < a.y + a.height;
 }
 
 bool InputOnly(const Display& display, xcb_window_t window) {
@@ -78,10 +83,6 @@ bool InputOnly(const Display& display, xcb_window_t window) {
     return inputOnly;
 }
 
-struct Area {
-    int x = 0, y = 0, width = 0, height = 0;
-};
-
 // Watches the window's area for `duration` and moves `last` to the time of
 // each drawing inside it.
 void WatchDrawing(const Display& display, const Area& area, std::chrono::milliseconds duration,
@@ -91,8 +92,7 @@ void WatchDrawing(const Display& display, const Area& area, std::chrono::millise
     while (Clock::now() < deadline) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(display.connection)) {
             if ((event->response_type & 0x7f) == display.damageEventBase + XCB_DAMAGE_NOTIFY &&
-                Intersects(reinterpret_cast<xcb_damage_notify_event_t*>(event)->area, area.x, area.y, area.width,
-                           area.height)) {
+                Intersects(reinterpret_cast<xcb_damage_notify_event_t*>(event)->area, area)) {
                 last = Clock::now();
             }
             std::free(event);
@@ -111,7 +111,7 @@ bool WaitForMapAndPaint(const Display& display, Clock::time_point& mapped, Clock
     const auto deadline = Clock::now() + timeout;
     const int fd = xcb_get_file_descriptor(display.connection);
     xcb_window_t window = XCB_NONE;
-    int x = 0, y = 0, width = 0, height = 0;
+    Area area;
     while (Clock::now() < deadline) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(display.connection)) {
             const uint8_t type = event->response_type & 0x7f;
@@ -122,21 +122,18 @@ bool WaitForMapAndPaint(const Display& display, Clock::time_point& mapped, Clock
                 xcb_get_geometry_reply_t* geometry =
                     xcb_get_geometry_reply(display.connection, xcb_get_geometry(display.connection, window), nullptr);
                 if (geometry) {
-                    x = geometry->x;
-                    y = geometry->y;
-                    width = geometry->width;
-                    height = geometry->height;
+                    area = Area{geometry->x, geometry->y, geometry->width, geometry->height};
                     std::free(geometry);
                 }
             } else if (type == display.damageEventBase + XCB_DAMAGE_NOTIFY && window != XCB_NONE) {
                 const auto* damage = reinterpret_cast<xcb_damage_notify_event_t*>(event);
-                if (Intersects(damage->area, x, y, width, height)) {
+                if (Intersects(damage->area, area)) {
                     painted = Clock::now();
                     if (shownWindow) {
                         *shownWindow = window;
                     }
                     if (shownArea) {
-                        *shownArea = Area{x, y, width, height};
+                        *shownArea = area;
                     }
                     std::free(event);
                     return true;
