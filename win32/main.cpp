@@ -24,13 +24,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     // activation (the keyboard focus and the input method) is what the pupil
     // needs only to type, and under wine it costs more than the drawing. Any
     // other way of showing (minimised, say) is left to the system as asked.
-    if (show == SW_SHOWNORMAL) {
-        ShowWindow(window, SW_SHOWNA);
-        UpdateWindow(window);
+    const bool activateAfterDrawing = show == SW_SHOWNORMAL;
+    ShowWindow(window, activateAfterDrawing ? SW_SHOWNA : show);
+    UpdateWindow(window);
+    if (activateAfterDrawing) {
         SetForegroundWindow(window);
-    } else {
-        ShowWindow(window, show);
-        UpdateWindow(window);
     }
 
     MSG message{};
