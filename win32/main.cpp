@@ -22,9 +22,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     }
     // A normal start draws the whole worksheet before activating it:
     // activation (the keyboard focus and the input method) is what the pupil
-    // needs only to type, and under wine it costs more than the drawing. Any
-    // other way of showing (minimised, say) is left to the system as asked.
-    const bool activateAfterDrawing = show == SW_SHOWNORMAL;
+    // needs only to type, and under wine it costs more than the drawing. A
+    // start is normal when the shell asks for SW_SHOWNORMAL or for nothing
+    // at all (SW_SHOWDEFAULT: the program was started with no show state,
+    // as from a command line). Any other way of showing (minimised, say) is
+    // left to the system as asked.
+    const bool activateAfterDrawing = show == SW_SHOWNORMAL || show == SW_SHOWDEFAULT;
     ShowWindow(window, activateAfterDrawing ? SW_SHOWNA : show);
     UpdateWindow(window);
     if (activateAfterDrawing) {

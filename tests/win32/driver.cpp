@@ -77,9 +77,15 @@ class Program {
 public:
     ~Program() { Stop(); }
 
-    bool Start(const std::wstring& exe) {
+    // Starts the program as a shell would: with a show state for its window
+    // (SW_SHOWNORMAL from a shortcut, say), or with none (SW_SHOWDEFAULT).
+    bool Start(const std::wstring& exe, int show = SW_SHOWDEFAULT) {
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
+        if (show != SW_SHOWDEFAULT) {
+            startup.dwFlags = STARTF_USESHOWWINDOW;
+            startup.wShowWindow = static_cast<WORD>(show);
+        }
         std::wstring commandLine = L"\"" + exe + L"\"";
         if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                             &process_)) {
@@ -1075,6 +1081,34 @@ void CheckAltF4(Program& program) {
     Check(exitCode == 0, "Alt+F4", "exit code " + std::to_string(exitCode));
 }
 
+// Each way a shell may ask for the window: a normal start, with or without
+// a show state, ends with the worksheet active and the focus on the task
+// text; a minimised start stays minimised and in the background.
+void CheckShowStates(const std::wstring& exe) {
+    struct Way {
+        const char* name;
+        int show;
+        bool minimised;
+    };
+    for (const Way way : {Way{"start without a show state", SW_SHOWDEFAULT, false},
+                          Way{"start with SW_SHOWNORMAL", SW_SHOWNORMAL, false},
+                          Way{"start with SW_SHOWMINNOACTIVE", SW_SHOWMINNOACTIVE, true}}) {
+        Program program;
+        if (!Check(program.Start(exe, way.show), way.name, "no window")) {
+            continue;
+        }
+        Check(WaitFor([&] { return IsIconic(program.Form()) == way.minimised; }), way.name,
+              way.minimised ? "not minimised" : "minimised");
+        if (!way.minimised) {
+            Check(WaitFor([&] { return GetForegroundWindow() == program.Form(); }), way.name, "not active");
+            Check(WaitFor([&] { return program.Focus() == program.TaskText(); }), way.name,
+                  "the focus is not on the task text");
+        } else {
+            Check(GetForegroundWindow() != program.Form(), way.name, "activated");
+        }
+    }
+}
+
 std::wstring WidePath(const char* path) { return WideFromUtf8(path); }
 
 }  // namespace
@@ -1132,6 +1166,7 @@ int main(int argc, char** argv) {
     CheckDpiChange(program, dpi);
     CheckBadDpiChange(program, dpi);
     CheckAltF4(program);
+    CheckShowStates(WidePath(argv[1]));
 
     std::printf("%d checks, %d failed\n", checks, failures);
     CoUninitialize();
