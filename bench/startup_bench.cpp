@@ -233,7 +233,7 @@ bool RunOnce(const Display& display, const char* program, int settleMs, Sample& 
             std::fprintf(stderr, "%s showed no explanation\n", program);
             return false;
         }
-        // The explanation's opening stands in for both figures.
+        // The explanation's opening stands in for every figure: mapped, first and whole drawing.
         sample.mappedMs = sample.paintedMs = sample.wholeMs = explained;
         sample.peakRssMb = usage.ru_maxrss / 1024.0;
         return true;
