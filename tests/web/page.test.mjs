@@ -6,6 +6,7 @@ import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { createServer } from 'node:http';
 import { readFileSync, mkdirSync } from 'node:fs';
+import zlib from 'node:zlib';
 import { fileURLToPath } from 'node:url';
 import { launch, pagePath, pageUrl, waitUntilReady } from './browser.mjs';
 import { UNCHANGED, characterCount, loadCases } from './case_table.mjs';
@@ -574,6 +575,7 @@ describe('start', () => {
   for (const [name, script] of [
     ['a page that draws no frame (opened in the background)', () => { window.requestAnimationFrame = () => 0; }],
     ['a browser without Uint8Array.fromBase64', () => { delete Uint8Array.fromBase64; }],
+    ['a browser without DecompressionStream', () => { delete globalThis.DecompressionStream; }],
   ]) {
     test(`${name} starts all the same`, async () => {
       const own = await browser.newContext();
@@ -593,6 +595,30 @@ describe('start', () => {
         await own.close();
       }
     });
+  }
+});
+
+// The loader's own unpacker, on what gzip writes at each setting: stored,
+// fixed and dynamic blocks, long matches, and a name in the header; and
+// damaged data, which must throw rather than give wrong bytes or hang.
+test('the loader unpacks the gzip forms it may meet, and refuses damaged ones', () => {
+  const gunzip = new Function(`${readFileSync(new URL('../../web/gunzip.js', import.meta.url), 'utf8')}; return gunzip;`)();
+  const picture = readFileSync(new URL('../../assets/icons/zelvane.png', import.meta.url));
+  const text = Buffer.from('0,(142857) '.repeat(3000));
+  for (const [data, options] of [
+    [picture, { level: 0 }], [text, { level: 0 }], [text, { strategy: zlib.constants.Z_FIXED }],
+    [picture, { level: 9 }], [text, { level: 9 }], [Buffer.alloc(70000), {}], [Buffer.alloc(0), {}],
+    [picture, { strategy: zlib.constants.Z_HUFFMAN_ONLY }], [text, { strategy: zlib.constants.Z_RLE }],
+  ]) {
+    assert.deepEqual(Buffer.from(gunzip(zlib.gzipSync(data, options))), data, JSON.stringify(options));
+  }
+  const named = Buffer.concat([Buffer.from([0x1f, 0x8b, 8, 8, 0, 0, 0, 0, 0, 3]), Buffer.from('zelvane.wasm\0'),
+    zlib.gzipSync(text).subarray(10)]);
+  assert.deepEqual(Buffer.from(gunzip(named)), text);
+  const whole = zlib.gzipSync(picture, { level: 9 });
+  for (const damaged of [whole.subarray(0, whole.length / 2), Buffer.from(whole).fill(0xff, 10, 40),
+    Buffer.from('not gzip at all'), Buffer.concat([whole.subarray(0, -4), Buffer.from([0xff, 0xff, 0xff, 0])])]) {
+    assert.throws(() => gunzip(damaged));
   }
 });
 
@@ -713,6 +739,7 @@ describe('offline and private', () => {
     ['the module does not compile', () => {
       const refuse = () => Promise.reject(new WebAssembly.CompileError('refused'));
       WebAssembly.compile = refuse;
+      WebAssembly.compileStreaming = refuse;
       WebAssembly.instantiate = refuse;
       WebAssembly.instantiateStreaming = refuse;
     }],
