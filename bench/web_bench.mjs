@@ -62,13 +62,13 @@ const page = await browser.newPage();
 const cdp = traced ? await page.context().newCDPSession(page) : null;
 let traceEvents = [];
 cdp?.on('Tracing.dataCollected', (event) => traceEvents.push(...event.value));
-// The first contentful paint after the navigation to the page's file, from
-// the trace that startTrace began.
 async function stopTrace() {
   const done = new Promise((resolve) => cdp.once('Tracing.tracingComplete', resolve));
   await cdp.send('Tracing.end');
   await done;
 }
+// The first contentful paint after the navigation to the page's file, from
+// the trace that startTrace began.
 async function tracedPaint(page) {
   await paintOf(page);
   await stopTrace();
