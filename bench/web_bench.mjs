@@ -62,16 +62,13 @@ const page = await browser.newPage();
 const cdp = traced ? await page.context().newCDPSession(page) : null;
 let traceEvents = [];
 cdp?.on('Tracing.dataCollected', (event) => traceEvents.push(...event.value));
-async function stopTrace() {
-  const done = new Promise((resolve) => cdp.once('Tracing.tracingComplete', resolve));
-  await cdp.send('Tracing.end');
-  await done;
-}
 // The first contentful paint after the navigation to the page's file, from
 // the trace that startTrace began.
 async function tracedPaint(page) {
   await paintOf(page);
-  await stopTrace();
+  const done = new Promise((resolve) => cdp.once('Tracing.tracingComplete', resolve));
+  await cdp.send('Tracing.end');
+  await done;
   const start = traceEvents.find((e) => e.name === 'navigationStart' &&
     String(e.args?.data?.documentLoaderURL).startsWith('file:'));
   const paint = traceEvents.find((e) => e.name === 'firstContentfulPaint' && e.ts >= start.ts);
@@ -87,7 +84,7 @@ const paintTimes = new Map(all.map((p) => [p, []]));
 for (let run = 0; run < runs; run++) {
   for (const file of all) {  // interleaved, so that load on the machine hits every page alike
     await page.goto('about:blank');
-    if (traced) {
+    if (traced && file !== empty) {  // the empty page has no paint to time
       await startTrace();
     }
     await page.goto(pathToFileURL(file).href);
@@ -97,8 +94,6 @@ for (let run = 0; run < runs; run++) {
     }
     if (file !== empty) {
       paintTimes.get(file).push(traced ? await tracedPaint(page) : await paintOf(page));
-    } else if (traced) {
-      await stopTrace();
     }
   }
 }
