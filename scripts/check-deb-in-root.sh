@@ -19,8 +19,14 @@ snapshot() {
         -o -print | sort
 }
 
-apt-get update -q >/tmp/apt.log 2>&1 || { cat /tmp/apt.log; fail "apt-get update failed"; }
-apt-get install -y -q --no-install-recommends "/tmp/$deb" >>/tmp/apt.log 2>&1 ||
+# A mirror in the middle of a sync fails the lists' checks for a minute or
+# or so: ask again before giving up.
+for wait in 5 15 0; do
+    apt-get -o Acquire::Retries=3 update -q >/tmp/apt.log 2>&1 && break
+    [ "$wait" -ne 0 ] || { cat /tmp/apt.log; fail "apt-get update failed"; }
+    sleep "$wait"
+done
+apt-get -o Acquire::Retries=3 install -y -q --no-install-recommends "/tmp/$deb" >>/tmp/apt.log 2>&1 ||
     { tail -n 30 /tmp/apt.log; fail "apt-get install ./$deb failed"; }
 echo "installed $(dpkg-query -W -f='${Package} ${Version}' zelvane) with $(grep -c '^Unpacking' /tmp/apt.log) packages"
 

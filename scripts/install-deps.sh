@@ -49,5 +49,33 @@ sudo=()
 if printf '%s\n' "${missing[@]}" | grep -q ':i386$' && ! dpkg --print-foreign-architectures | grep -qx i386; then
     "${sudo[@]}" dpkg --add-architecture i386
 fi
-"${sudo[@]}" apt-get update -q
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+# A mirror caught in the middle of a sync serves lists that fail their
+# checks ("Mirror sync in progress?"); such a failure mostly passes in a
+# few seconds, so the lists are asked for again before going on.
+retries=(-o Acquire::Retries=3)
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+for wait in 5 15 0; do
+    if "${sudo[@]}" apt-get "${retries[@]}" update -q 2>&1 | tee "$log"; then
+        break
+    fi
+    [ "$wait" -eq 0 ] && break
+    echo "install-deps.sh: reading the package lists failed; trying again in $wait s" >&2
+    sleep "$wait"
+done
+apt_install() {
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get "${retries[@]}" "$@" install -y -q --no-install-recommends "${missing[@]}"
+}
+if apt_install; then
+    exit 0
+fi
+# When a security suite's list for one architecture could not be read, apt
+# knows its newer versions for the other architecture only, and 32-bit
+# wine needs the same version of each shared library for both. Installing
+# then succeeds only from the release's own suites; say so loudly, since
+# those lack the latest security updates.
+grep -q '^E: Failed to fetch .*-security/' "$log" || exit 1
+echo "install-deps.sh: the security suite's package lists could not be read;" \
+     "installing from the release's own suites instead (run apt-get upgrade once the mirror is whole again)" >&2
+printf 'Package: *\nPin: release n=%s-security\nPin-Priority: 100\n' "$(. /etc/os-release && echo "$VERSION_CODENAME")" >"$log"
+apt_install -o "Dir::Etc::Preferences=$log"
