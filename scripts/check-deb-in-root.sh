@@ -19,8 +19,8 @@ snapshot() {
         -o -print | sort
 }
 
-# A mirror in the middle of a sync fails the lists' checks for a minute or
-# or so: ask again before giving up.
+# A mirror in the middle of a sync fails the lists' checks for a few
+# seconds: ask again before giving up.
 for wait in 5 15 0; do
     apt-get -o Acquire::Retries=3 update -q >/tmp/apt.log 2>&1 && break
     [ "$wait" -ne 0 ] || { cat /tmp/apt.log; fail "apt-get update failed"; }
