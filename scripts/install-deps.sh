@@ -54,7 +54,8 @@ fi
 # few seconds, so the lists are asked for again before going on.
 retries=(-o Acquire::Retries=3)
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+pin=$(mktemp)
+trap 'rm -f "$log" "$pin"' EXIT
 for wait in 5 15 0; do
     if "${sudo[@]}" apt-get "${retries[@]}" update -q 2>&1 | tee "$log"; then
         break
@@ -77,5 +78,5 @@ fi
 grep -q '^E: Failed to fetch .*-security/' "$log" || exit 1
 echo "install-deps.sh: the security suite's package lists could not be read;" \
      "installing from the release's own suites instead (run apt-get upgrade once the mirror is whole again)" >&2
-printf 'Package: *\nPin: release n=%s-security\nPin-Priority: 100\n' "$(. /etc/os-release && echo "$VERSION_CODENAME")" >"$log"
-apt_install -o "Dir::Etc::Preferences=$log"
+printf 'Package: *\nPin: release n=%s-security\nPin-Priority: 100\n' "$(. /etc/os-release && echo "$VERSION_CODENAME")" >"$pin"
+apt_install -o "Dir::Etc::Preferences=$pin"
