@@ -2,9 +2,10 @@
 // first contentful paint and until the first Calculate can run (the page's
 // ready mark), the gzip size of what the page loads, the core's click time
 // in WebAssembly, and how long the explain view of 1/9967 takes from F1 to
-// its first painted frame. Two floors are loaded side by side in the same
+// its first painted frame. Floors are loaded side by side in the same
 // browser: a page with one label (the window's title in the window's font,
-// no script) for the first paint, an empty page for "ready".
+// no script) for the first paint, an empty page for "ready", and the first
+// page's window alone, to tell its drawing from the rest of its loading.
 //   node bench/web_bench.mjs [--runs N] [--trace] PAGE.html [PAGE.html ...]
 // The page's own paint entry gives its time in 4 ms steps; with --trace the
 // first contentful paint comes from Chromium's trace, to the microsecond,
@@ -42,6 +43,11 @@ const label = join(folder, 'label.html');
 writeFileSync(label, '<!doctype html><html lang="bg"><head><meta charset="utf-8"><title></title></head><body>' +
   '<div style="font: 16px \'Times New Roman\', \'Liberation Serif\', serif">Информатика - брой знаци при делене' +
   '</div></body></html>');
+// The window alone: the first page with every script taken out, its markup
+// and styles only. Nothing but drawing the window stands before its first
+// frame, so no order of loading the module can bring the page below it.
+const windowAlone = join(folder, 'window-alone.html');
+writeFileSync(windowAlone, readFileSync(pages[0], 'utf8').replace(/<script\b[\s\S]*?<\/script>/g, ''));
 const paintOf = (page) => page.evaluate(() => new Promise((resolve) => {
   const seen = () => performance.getEntriesByName('first-contentful-paint')[0];
   if (seen()) {
@@ -92,7 +98,7 @@ async function startTrace() {
   traceEvents = [];
   await cdp.send('Tracing.start', { categories: 'blink.user_timing,loading', transferMode: 'ReportEvents' });
 }
-const all = [empty, label, ...pages];
+const all = [empty, label, windowAlone, ...pages];
 const readyTimes = new Map(all.map((p) => [p, []]));
 const paintTimes = new Map(all.map((p) => [p, []]));
 for (let run = 0; run < runs; run++) {
@@ -102,7 +108,7 @@ for (let run = 0; run < runs; run++) {
       await startTrace();
     }
     await page.goto(pathToFileURL(file).href);
-    if (file !== label) {
+    if (file !== label && file !== windowAlone) {
       await waitUntilReady(page);
       readyTimes.get(file).push(await page.evaluate(() => performance.getEntriesByName('zelvane-ready')[0].startTime));
     }
@@ -115,7 +121,10 @@ for (let run = 0; run < runs; run++) {
 const baseline = median(readyTimes.get(empty));
 const paintFloor = median(paintTimes.get(label));
 console.log(`${runs} runs each, medians; floors: empty page ready after ${baseline.toFixed(1)} ms, ` +
-  `one-label page painted after ${paintFloor.toFixed(1)} ms\n`);
+  `one-label page painted after ${paintFloor.toFixed(1)} ms; the window alone (${pages[0]} without its scripts) ` +
+  `painted after ${median(paintTimes.get(windowAlone)).toFixed(1)} ms, ` +
+  `${(median(paintTimes.get(windowAlone)) / paintFloor).toFixed(2)} × the one-label page ` +
+  `(95% interval ${ratioInterval(paintTimes.get(windowAlone), paintTimes.get(label))})\n`);
 console.log('| Page | Bytes | gzip -9 | First contentful paint | Ratio to one-label page | 95% interval | Ready after navigation | ' +
   'Ratio to empty page | Calculate 7/13 | Calculate -7/3 (abandoned) | F1 to painted explanation of 1/9967 |');
 console.log('| --- | --- | --- | --- | --- | --- | --- | --- | --- | --- | --- |');
