@@ -137,8 +137,14 @@ for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.2; done
 [ -s "$work/display" ] || fail "Xvfb did not start (log: $(cat "$work/xvfb.log"))"
 DISPLAY=:$(head -n1 "$work/display")
 export DISPLAY
-timeout 180 wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot could not make the prefix"; }
-timeout 60 wineserver -w || fail "wine did not settle after making the prefix"
+# A fresh prefix made beforehand for this run (scripts/test.sh makes one
+# while the program builds) is taken over; otherwise it is made here.
+if [ -n "${ZELVANE_PACKAGE_WINE_PREFIX:-}" ] && [ -f "$ZELVANE_PACKAGE_WINE_PREFIX/system.reg" ]; then
+    mv "$ZELVANE_PACKAGE_WINE_PREFIX" "$WINEPREFIX"
+else
+    timeout 180 wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot could not make the prefix"; }
+    timeout 60 wineserver -w || fail "wine did not settle after making the prefix"
+fi
 
 # Waits (bounded) for a top-level window of the program $1 (the file name
 # of its .exe, which wine gives as the window's class), other than the

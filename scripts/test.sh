@@ -19,7 +19,31 @@ stage() { echo "== $1 (at ${SECONDS} s)"; }
 root_log=$(mktemp)
 setsid bash scripts/test-package.sh --prepare >"$root_log" 2>&1 &
 prepare_pid=$!
-trap '[ -z "$prepare_pid" ] || kill -- -"$prepare_pid" 2>/dev/null || true; rm -f "$root_log"' EXIT
+
+# The Windows tests and the packaging test each need a fresh wine prefix,
+# which takes 15-50 s to make, mostly waiting on the disk: both are made in
+# the background too, each with a private X server as the tests make
+# theirs (a prefix made with no display leaves its first program half a
+# minute of setting up). A stage whose prefix is not ready makes its own.
+package_wine=$(mktemp -d /tmp/zelvane-package-wine.XXXXXX)
+wine_log=$(mktemp)
+# shellcheck disable=SC2016 # expanded by the inner shell
+setsid nice -n 5 bash -c 'source scripts/wine-session.sh
+    for dir; do (wine_session_start "$dir" && wine_session_stop) || exit 1; done' \
+    _ build-windows/wine "$package_wine" >"$wine_log" 2>&1 &
+wine_pid=$!
+trap 'for pid in "$prepare_pid" "$wine_pid"; do [ -z "$pid" ] || kill -- -"$pid" 2>/dev/null || true; done
+    rm -rf "$root_log" "$wine_log" "$package_wine"' EXIT
+# Waits for the prefixes; if making them failed, the stages make their own.
+wait_for_wine_prefixes() {
+    [ -n "$wine_pid" ] || return 0
+    if ! wait "$wine_pid"; then
+        cat "$wine_log"
+        echo "(making the wine prefixes beforehand failed: the stages make their own)"
+        rm -rf build-windows/wine/wine-prefix "$package_wine/wine-prefix"
+    fi
+    wine_pid=
+}
 export QT_QPA_PLATFORM=offscreen
 
 stage "normal build"
@@ -73,6 +97,7 @@ node --test tests/web/page.test.mjs
 # server by its black-box driver, and a slice of the sweep on each.
 stage "Windows program under wine"
 bash scripts/build-windows.sh --no-deps
+wait_for_wine_prefixes
 bash tests/win32/run-wine-tests.sh
 
 # The release packages: built as scripts/package.sh builds them (release
@@ -87,5 +112,5 @@ if ! wait "$prepare_pid"; then
     exit 1
 fi
 prepare_pid=
-bash scripts/test-package.sh
+ZELVANE_PACKAGE_WINE_PREFIX=$package_wine/wine-prefix bash scripts/test-package.sh
 stage "all passed"
