@@ -35,8 +35,15 @@ wine_session_start() {
 
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "creating the wine prefix $WINEPREFIX"
-        timeout 180 wineboot -i >/dev/null 2>&1 || { echo "wineboot failed" >&2; return 1; }
+        # Made under another name and renamed once whole, so that a run
+        # stopped half-way leaves no half-made prefix for the next to take.
+        local whole=$WINEPREFIX
+        rm -rf "$whole" "$whole.part"
+        WINEPREFIX=$whole.part
+        timeout 180 wineboot -i >/dev/null 2>&1 || { WINEPREFIX=$whole; echo "wineboot failed" >&2; return 1; }
         timeout 60 wineserver -w || true
+        mv "$WINEPREFIX" "$whole"
+        WINEPREFIX=$whole
     fi
 }
 
