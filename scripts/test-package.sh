@@ -33,6 +33,8 @@ fail() {
     exit 1
 }
 step() { echo "== package test: $* (at ${SECONDS} s)"; }
+# shellcheck source=scripts/wine-session.sh
+source scripts/wine-session.sh
 
 [ "$(id -u)" -eq 0 ] || fail "needs root (debootstrap and chroot)"
 bash scripts/install-deps.sh package-test || fail "could not install what the packaging test needs"
@@ -86,16 +88,8 @@ for f in "$deb" "zelvane-$version-win32.zip" "zelvane-$version-win64.zip" "zelva
 done
 
 work=$(mktemp -d /tmp/zelvane-package-test.XXXXXX)
-xvfb_pid=
 cleanup() {
-    if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
-        wineserver -k 2>/dev/null || true
-        timeout 20 wineserver -w 2>/dev/null || true
-    fi
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
+    wine_session_stop
     # Nothing is mounted under $work (the chroot's /proc lives in its own
     # mount namespace); --one-file-system guards against a mistake anyway.
     rm -rf --one-file-system "$work"
@@ -130,21 +124,11 @@ find "$chroot_dir/var/cache/apt/archives" -maxdepth 1 -name '*.deb' -exec cp -n 
 # --- The Windows packages under wine -----------------------------------------
 
 step "wine with a private prefix and X server"
-export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
-Xvfb -displayfd 3 -nolisten tcp -screen 0 1024x768x24 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.2; done
-[ -s "$work/display" ] || fail "Xvfb did not start (log: $(cat "$work/xvfb.log"))"
-DISPLAY=:$(head -n1 "$work/display")
-export DISPLAY
-# A fresh prefix made beforehand for this run (scripts/test.sh makes one
-# while the program builds) is taken over; otherwise it is made here.
-if [ -n "${ZELVANE_PACKAGE_WINE_PREFIX:-}" ] && [ -f "$ZELVANE_PACKAGE_WINE_PREFIX/system.reg" ]; then
-    mv "$ZELVANE_PACKAGE_WINE_PREFIX" "$WINEPREFIX"
-else
-    timeout 180 wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log"; fail "wineboot could not make the prefix"; }
-    timeout 60 wineserver -w || fail "wine did not settle after making the prefix"
-fi
+# The prefix is fresh: made here, or made for this run beforehand in
+# ZELVANE_PACKAGE_WINE_DIR (scripts/test.sh makes it while the program builds).
+wine_session_start "${ZELVANE_PACKAGE_WINE_DIR:-$work/wine}" || fail "could not start wine with a private prefix and X server"
+trap cleanup EXIT  # wine_session_start set its own
+timeout 60 wineserver -w || fail "wine did not settle after making the prefix"
 
 # Waits (bounded) for a top-level window of the program $1 (the file name
 # of its .exe, which wine gives as the window's class), other than the

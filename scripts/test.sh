@@ -112,5 +112,5 @@ if ! wait "$prepare_pid"; then
     exit 1
 fi
 prepare_pid=
-ZELVANE_PACKAGE_WINE_PREFIX=$package_wine/wine-prefix bash scripts/test-package.sh
+ZELVANE_PACKAGE_WINE_DIR=$package_wine bash scripts/test-package.sh
 stage "all passed"
