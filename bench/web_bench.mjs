@@ -120,10 +120,10 @@ for (let run = 0; run < runs; run++) {
 
 const baseline = median(readyTimes.get(empty));
 const paintFloor = median(paintTimes.get(label));
+const windowPaint = median(paintTimes.get(windowAlone));
 console.log(`${runs} runs each, medians; floors: empty page ready after ${baseline.toFixed(1)} ms, ` +
   `one-label page painted after ${paintFloor.toFixed(1)} ms; the window alone (${pages[0]} without its scripts) ` +
-  `painted after ${median(paintTimes.get(windowAlone)).toFixed(1)} ms, ` +
-  `${(median(paintTimes.get(windowAlone)) / paintFloor).toFixed(2)} × the one-label page ` +
+  `painted after ${windowPaint.toFixed(1)} ms, ${(windowPaint / paintFloor).toFixed(2)} × the one-label page ` +
   `(95% interval ${ratioInterval(paintTimes.get(windowAlone), paintTimes.get(label))})\n`);
 console.log('| Page | Bytes | gzip -9 | First contentful paint | Ratio to one-label page | 95% interval | Ready after navigation | ' +
   'Ratio to empty page | Calculate 7/13 | Calculate -7/3 (abandoned) | F1 to painted explanation of 1/9967 |');
