@@ -73,13 +73,52 @@ bool SameText(std::u32string_view text, std::u16string_view units) {
     return i == units.size();
 }
 
-// How much of `inserted` is kept: its first line, cut to what fits.
-std::size_t KeptLength(std::u32string_view inserted, std::size_t length, std::size_t removed, std::size_t maxLength) {
-    std::size_t kept = std::min(inserted.size(), inserted.find_first_of(std::u32string_view(U"\r\n\0", 3)));
-    if (maxLength > 0) {
-        const std::size_t remaining = length - std::min(removed, length);
-        kept = std::min(kept, maxLength > remaining ? maxLength - remaining : 0);
+// Unicode's invisible format characters (general category Cf): the
+// byte-order mark, zero-width spaces and joiners, direction marks and
+// embeddings, the soft hyphen, word joiners, tags. They come along with
+// texts copied from web pages, spreadsheets and chat programs, show
+// nothing, and would make a field that looks like "7" read as 0, so a
+// field never keeps them (some toolkits drop a few of them on their own,
+// others none).
+bool IsFormatCharacter(char32_t c) {
+    struct Span {
+        char32_t first, last;
+    };
+    static constexpr Span kFormat[] = {
+        {0x00AD, 0x00AD},   {0x0600, 0x0605},   {0x061C, 0x061C},   {0x06DD, 0x06DD},   {0x070F, 0x070F},
+        {0x0890, 0x0891},   {0x08E2, 0x08E2},   {0x180E, 0x180E},   {0x200B, 0x200F},   {0x202A, 0x202E},
+        {0x2060, 0x2064},   {0x2066, 0x206F},   {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},   {0x110BD, 0x110BD},
+        {0x110CD, 0x110CD}, {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0001, 0xE0001},
+        {0xE0020, 0xE007F},
+    };
+    for (const Span& span : kFormat) {
+        if (c <= span.last) {
+            return c >= span.first;
+        }
     }
+    return false;
+}
+
+bool IsLineEnd(char32_t c) { return c == U'\r' || c == U'\n' || c == 0; }
+
+// The characters a field may take besides `length` - `removed` of its own.
+std::size_t Room(std::size_t length, std::size_t removed, std::size_t maxLength) {
+    if (maxLength == 0) {
+        return std::u32string::npos;
+    }
+    const std::size_t remaining = length - std::min(removed, length);
+    return maxLength > remaining ? maxLength - remaining : 0;
+}
+
+// Of the inserted text [first, last) of `text`, keeps in place what the
+// field takes: the first line without format characters, cut to `room`
+// characters. Returns how many were kept; the rest of the range is erased.
+std::size_t KeepInserted(std::u32string& text, std::size_t first, std::size_t last, std::size_t room) {
+    const auto begin = text.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto lineEnd = std::find_if(begin, text.begin() + static_cast<std::ptrdiff_t>(last), IsLineEnd);
+    const auto visibleEnd = std::remove_if(begin, lineEnd, IsFormatCharacter);
+    const std::size_t kept = std::min(static_cast<std::size_t>(visibleEnd - begin), room);
+    text.erase(first + kept, last - first - kept);
     return kept;
 }
 
@@ -113,14 +152,25 @@ std::u16string ToUtf16(std::u32string_view text) {
 std::u16string KeptInsertion(std::u32string_view before, std::size_t from, std::size_t to,
                              std::u16string_view inserted, std::size_t maxLength) {
     const std::size_t removed = CharactersIn(before, std::max(from, to)) - CharactersIn(before, std::min(from, to));
-    // Only the start of a large paste can be kept: its first line, and no
-    // more than two units a character.
-    std::u16string_view start = inserted.substr(0, inserted.find_first_of(std::u16string_view(u"\r\n\0", 3)));
-    if (maxLength > 0) {
-        start = start.substr(0, 2 * maxLength);
+    const std::size_t room = Room(before.size(), removed, maxLength);
+    // Only the start of a large paste can be kept: it is read only as far
+    // as its first line and the characters that fit.
+    std::u32string kept;
+    for (std::size_t i = 0; i < inserted.size() && kept.size() < room; ++i) {
+        char32_t c = inserted[i];
+        if (IsHighSurrogate(c) && i + 1 < inserted.size() && IsLowSurrogate(inserted[i + 1])) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (inserted[++i] - 0xDC00);
+        } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
+            c = kReplacement;
+        }
+        if (IsLineEnd(c)) {
+            break;
+        }
+        if (!IsFormatCharacter(c)) {
+            kept.push_back(c);
+        }
     }
-    const std::u32string text = FromUtf16(start);
-    return ToUtf16(std::u32string_view(text).substr(0, KeptLength(text, before.size(), removed, maxLength)));
+    return ToUtf16(kept);
 }
 
 FieldEdit KeepOfEdit(std::u32string_view before, std::u16string_view shown, std::size_t caret,
@@ -145,10 +195,8 @@ FieldEdit KeepOfEdit(std::u32string_view before, std::u16string_view shown, std:
     }
     const std::size_t inserted = after.size() - suffix - prefix;
     const std::size_t removed = before.size() - suffix - prefix;
-    const std::size_t kept =
-        KeptLength(std::u32string_view(after).substr(prefix, inserted), before.size(), removed, maxLength);
     // Cut in place: a pasted text may be large.
-    after.erase(prefix + kept, inserted - kept);
+    const std::size_t kept = KeepInserted(after, prefix, prefix + inserted, Room(before.size(), removed, maxLength));
     edit.caret = Utf16Length(std::u32string_view(after).substr(0, prefix + kept));
     return edit;
 }

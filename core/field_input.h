@@ -4,6 +4,10 @@
 // a Windows single-line edit box:
 //   - only the first line of the inserted text is kept: it is cut at the
 //     first CR, LF or NUL;
+//   - invisible format characters (Unicode's category Cf: the byte-order
+//     mark, zero-width spaces, direction marks, the soft hyphen, ...) are
+//     dropped wherever they stand, so a field never looks like "7" and
+//     reads as 0;
 //   - a field with a limit holds at most that many characters (Unicode code
 //     points, so an emoji counts as one and is never cut in half), and of
 //     the inserted text the first characters that fit are kept;
@@ -35,8 +39,9 @@ struct FieldEdit {
 };
 
 // The part of `inserted` that a field holding `before` keeps when it
-// replaces the UTF-16 range [from, to) of it: the first line, and of that
-// as many characters from its start as fit in `maxLength` (0: no limit);
+// replaces the UTF-16 range [from, to) of it: the first line, without
+// format characters, and of that as many characters from its start as fit
+// in `maxLength` (0: no limit);
 // unpaired surrogates as U+FFFD. For a front end that learns of a paste
 // before it happens.
 std::u16string KeptInsertion(std::u32string_view before, std::size_t from, std::size_t to,
