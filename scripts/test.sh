@@ -60,7 +60,7 @@ stage "fuzzers"
 cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DZELVANE_FUZZ=ON -DZELVANE_BUILD_UI=OFF \
     -DBUILD_TESTING=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build-fuzz --parallel "$jobs"
-# Both fuzzers run at once, one on each core.
+# The fuzzers run side by side, sharing the two cores.
 run_fuzzer() {
     local target=$1 seeds=$2 corpus status=0
     corpus=$(mktemp -d)
@@ -69,16 +69,16 @@ run_fuzzer() {
     rm -rf "$corpus"
     return $status
 }
-run_fuzzer parse_leading_number fuzz/corpus/parse &
-parse_pid=$!
-run_fuzzer form_session fuzz/corpus/session &
-session_pid=$!
+declare -A fuzz_seeds=([parse_leading_number]=parse [form_session]=session [explain]=explain)
+declare -A fuzz_pids=()
+for target in "${!fuzz_seeds[@]}"; do
+    run_fuzzer "$target" "fuzz/corpus/${fuzz_seeds[$target]}" &
+    fuzz_pids[$target]=$!
+done
 fuzz_failed=0
-for target in parse_leading_number form_session; do
-    pid=$parse_pid
-    [ $target = form_session ] && pid=$session_pid
+for target in "${!fuzz_pids[@]}"; do
     status=0
-    wait "$pid" || status=$?
+    wait "${fuzz_pids[$target]}" || status=$?
     grep -E '^(Done|==[0-9]+==|SUMMARY)|invariant|runtime error' build-fuzz/$target.log || true
     if [ "$status" -ne 0 ]; then
         tail -n 40 build-fuzz/$target.log
