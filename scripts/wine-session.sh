@@ -1,6 +1,7 @@
 # Sourced by the Windows tests and benchmark: a private wine prefix on a
 # private X server, both stopped again by wine_session_stop (also on exit).
-#   wine_session_start DIR   prefix in DIR/wine-prefix; sets DISPLAY, WINEPREFIX
+#   wine_session_start DIR   prefix in DIR/wine-prefix; sets DISPLAY, WINEPREFIX and
+#                            WINE_SESSION_32BIT (0 where 32-bit programs cannot run)
 #   wine_session_stop
 #   wine_path FILE           the Windows path (Z:\...) of a Linux file
 
@@ -16,6 +17,22 @@ wine_session_start() {
     # installers would ask questions in a window.
     export WINEDLLOVERRIDES="mscoree,mshtml=d"
     trap wine_session_stop EXIT
+    # Some hosts (sandboxed virtual machines among them) cannot execute
+    # 32-bit Linux programs, and wine's own 32-bit loader is one: there
+    # wine runs through its 64-bit loader alone, and 32-bit Windows
+    # programs cannot run at all. WINE_SESSION_32BIT tells the callers.
+    export WINE_SESSION_32BIT=1
+    if ! /usr/lib/wine/wine --version >/dev/null 2>&1 && [ -x /usr/lib/wine/wine64 ]; then
+        WINE_SESSION_32BIT=0
+        local shim="$dir/wine64-only"
+        mkdir -p "$shim"
+        for name in wine wine-stable; do
+            printf '#!/bin/sh\nexport WINELOADER=/usr/lib/wine/wine64\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/$name"
+            chmod +x "$shim/$name"
+        done
+        case ":$PATH:" in *":$shim:"*) ;; *) export PATH="$shim:$PATH" ;; esac
+        echo "NOTE: this host cannot execute 32-bit programs; wine runs 64-bit Windows programs only" >&2
+    fi
 
     # A private X server; it writes its display number when it is ready.
     local displayFile="$dir/xvfb-display"

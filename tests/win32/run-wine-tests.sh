@@ -17,6 +17,10 @@ sweep=("$@")
 wine_session_start "$out/wine"
 status=0
 for arch in i686 x86_64; do
+    if [ $arch = i686 ] && [ "$WINE_SESSION_32BIT" = 0 ]; then
+        echo "== wine, i686: SKIPPED: this host cannot execute 32-bit programs, so the 32-bit program is built but not run"
+        continue
+    fi
     exe=$out/zelvane-win32.exe
     [ $arch = x86_64 ] && exe=$out/zelvane-win64.exe
     echo "== wine, $arch: driving $exe"
