@@ -54,10 +54,9 @@ Document Explain(const FormState& form) {
     if (!form.LastCalculation()) {
         Document document;
         document.title = "Обяснение";
-        document.blocks.push_back({BlockKind::kParagraph,
-                                   "Въведете числител и знаменател и натиснете „Изчисли“ — тогава тук ще се появи "
-                                   "обяснение на дробта.",
-                                   {}});
+        Block& block = document.blocks.emplace_back();
+        block.kind = BlockKind::kParagraph;
+        block.text = "Въведете числител и знаменател и натиснете „Изчисли“ — тогава тук ще се появи обяснение на дробта.";
         return document;
     }
     return Explain(*form.LastCalculation());
@@ -99,10 +98,10 @@ std::string StepRows(const Document& document) {
     return rows;
 }
 
-std::string PlainText(const Document& document, std::vector<TextRange>* ranges) {
-    std::size_t size = document.title.size() + 1 + document.steps.size() * 100;
+std::string PlainText(const Document& document, std::vector<TextRange>* ranges, TextOptions options) {
+    std::size_t size = document.title.size() + 1 + (options.apart ? 0 : document.steps.size() * 100);
     for (const Block& block : document.blocks) {
-        size += block.text.size() + 2;
+        size += block.text.size() + 2 + block.raised.size();
         for (const std::string& line : block.lines) {
             size += line.size() + 1;
         }
@@ -120,39 +119,69 @@ std::string PlainText(const Document& document, std::vector<TextRange>* ranges) 
         }
         return units;
     };
-    const auto part = [&](BlockKind kind, bool title, std::size_t from) {
+    const auto part = [&](BlockKind kind, bool title, std::size_t from, std::size_t index) {
         if (ranges) {
-            ranges->push_back({kind, title, from, unitsSoFar()});
+            ranges->push_back({kind, title, from, unitsSoFar(), false, index});
         }
     };
     text += document.title;
     text += '\n';
-    part(BlockKind::kHeading, true, 0);
+    part(BlockKind::kHeading, true, 0, kNoStep);
     bool afterHeading = false;
-    for (const Block& block : document.blocks) {
+    std::vector<TextRange> raised;
+    for (std::size_t index = options.apart ? document.lead : 0; index < document.blocks.size(); ++index) {
+        const Block& block = document.blocks[index];
         if (!afterHeading) {
             text += '\n';
         }
         afterHeading = block.kind == BlockKind::kHeading;
         const std::size_t from = ranges ? unitsSoFar() : 0;
+        raised.clear();
         switch (block.kind) {
             case BlockKind::kHeading:
             case BlockKind::kParagraph:
-            case BlockKind::kNotation:
-                text += block.text;
+            case BlockKind::kNotation: {
+                std::size_t at = 0;
+                for (const Span& span : block.raised) {
+                    text.append(block.text, at, span.from - at);
+                    if (!options.raised) {
+                        text += '^';
+                    }
+                    const std::size_t start = ranges ? unitsSoFar() : 0;
+                    text.append(block.text, span.from, span.to - span.from);
+                    if (ranges && options.raised) {
+                        raised.push_back({block.kind, false, start, unitsSoFar(), true, index});
+                    }
+                    at = span.to;
+                }
+                text.append(block.text, at);
                 text += '\n';
                 break;
+            }
             case BlockKind::kLines:
+            case BlockKind::kNotebook:
                 for (const std::string& line : block.lines) {
                     text += line;
                     text += '\n';
                 }
                 break;
             case BlockKind::kSteps:
-                AppendStepRows(text, document);
+                if (options.apart) {
+                    text += block.text;
+                    text += '\n';
+                } else {
+                    AppendStepRows(text, document);
+                }
+                break;
+            case BlockKind::kFigure:
+                text += document.figures[block.figure].alt;
+                text += '\n';
                 break;
         }
-        part(block.kind, false, from);
+        part(block.kind, false, from, index);
+        if (ranges) {
+            ranges->insert(ranges->end(), raised.begin(), raised.end());
+        }
     }
     return text;
 }

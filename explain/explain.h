@@ -9,7 +9,9 @@
 //
 //   title    the view's caption: "Обяснение: 1/17", or "Обяснение" before
 //            any calculation.
-//   blocks   in reading order:
+//   blocks   in reading order. The first `lead` of them answer at a glance
+//            (the notation, the wheel, the halves' sum with its reason):
+//            show them first, where they are seen without scrolling.
 //            kHeading    a section heading (text);
 //            kParagraph  one paragraph (text, no line breaks; wrap freely);
 //            kNotation   one formula line such as "1/7 = 0,(142857)" or
@@ -21,15 +23,24 @@
 //                        of the six group checks;
 //            kSteps      stands where the long division's rows go: one row
 //                        per entry of `steps`, its text from StepText. There
-//                        is at most one kSteps block.
+//                        is at most one kSteps block. Its text says where
+//                        the rows are for a front end that shows them apart.
+//            kFigure     a figure (figures[figure], see figure.h); two
+//                        figure blocks in a row are one figure with a
+//                        switch between them (halves and thirds);
+//            kNotebook   the division as pupils write it in their
+//                        notebooks (lines, fixed-pitch, not wrapped, the
+//                        columns aligned); lineSteps gives each line's step.
+//            Texts of headings, paragraphs and notations may hold raised
+//            runs (`raised`): the exponents of powers, as in 10⁶.
 //   steps    the long division of the reduced fraction r′/d′, one entry per
 //            step: remainder · 10 = digit · divisor + next.
 //   divisor  d′, the divisor of every step.
 //   facts    the numbers behind the text, for tests and for front ends that
 //            want them (nothing needs them to render the document).
 //
-// All texts are UTF-8 and Bulgarian. Powers are written 10^6, times "·",
-// minus "−", congruences "≡ … (mod m)".
+// All texts are UTF-8 and Bulgarian. Times is "·", minus "−", congruences
+// "≡ … (mod m)"; in plain text a power is written 10^6.
 #pragma once
 
 #include <cstddef>
@@ -37,6 +48,7 @@
 #include <string>
 #include <vector>
 
+#include "figure.h"
 #include "form_state.h"
 
 namespace zelvane::explain {
@@ -56,12 +68,23 @@ struct Step {
     std::size_t repeats;
 };
 
-enum class BlockKind { kHeading, kParagraph, kNotation, kLines, kSteps };
+enum class BlockKind { kHeading, kParagraph, kNotation, kLines, kSteps, kFigure, kNotebook };
+
+// A run of a block's text, in bytes.
+struct Span {
+    std::size_t from, to;
+};
 
 struct Block {
-    BlockKind kind;
-    std::string text;                // kHeading, kParagraph, kNotation
-    std::vector<std::string> lines;  // kLines
+    BlockKind kind = BlockKind::kParagraph;
+    std::string text;                     // kHeading, kParagraph, kNotation, kSteps
+    std::vector<std::string> lines;       // kLines, kNotebook
+    std::vector<Span> raised;             // of text: the runs set raised
+    std::vector<std::size_t> lineSteps;   // kNotebook: each line's step, or kNoStep
+    std::size_t figure = 0;               // kFigure: its index in Document::figures
+    // The lead's notation: where each step's digit stands in text, in UTF-16
+    // units, or kNoStep where the notation leaves it out.
+    std::vector<std::size_t> stepDigits;
 };
 
 enum class Kind {
@@ -109,6 +132,8 @@ struct Facts {
 struct Document {
     std::string title;
     std::vector<Block> blocks;
+    std::size_t lead = 0;
+    std::vector<Figure> figures;
     std::vector<Step> steps;
     std::int64_t divisor = 0;
     Facts facts;
@@ -135,6 +160,19 @@ struct TextRange {
     BlockKind kind;
     bool title;
     std::size_t from, to;
+    bool raised = false;           // a raised run inside the block before it
+    std::size_t block = kNoStep;   // the index of its block in Document::blocks (kNoStep: the title)
+};
+
+// How PlainText writes the document.
+struct TextOptions {
+    // Powers as raised runs, each also given as a range with `raised` set
+    // (after the range of its block), instead of "10^6".
+    bool raised = false;
+    // For a front end that shows the lead and the step rows apart from the
+    // text: the lead's blocks are left out, and the kSteps block is its text
+    // instead of the rows.
+    bool apart = false;
 };
 
 // All step rows, each ended by '\n': what stands where the kSteps block
@@ -145,6 +183,7 @@ std::string StepRows(const Document& document);
 // blocks (a blank line before each heading and between blocks), the step
 // rows in place of the kSteps block. What Ctrl+C copies and what a plain
 // text control shows. With `ranges`, also where each part stands.
-std::string PlainText(const Document& document, std::vector<TextRange>* ranges = nullptr);
+// A figure block is its text alternative.
+std::string PlainText(const Document& document, std::vector<TextRange>* ranges = nullptr, TextOptions options = {});
 
 }  // namespace zelvane::explain

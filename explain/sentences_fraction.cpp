@@ -11,6 +11,9 @@ void Writer::Write() {
         NotNatural();
         return;
     }
+    if (f_.kind == Kind::kTerminating || f_.kind == Kind::kPeriodic) {
+        Lead();
+    }
     Fraction();
     Decimal();
     if (f_.kind == Kind::kZero) {
@@ -123,8 +126,8 @@ void Writer::PrePeriodAndPeriod() {
     const int64_t m = f_.coprime;
     const size_t P = f_.prePeriod;
     Heading("Предпериод и период");
-    Paragraph(Cat("Записваме знаменателя като 2^a · 5^b · m, където m не се дели нито на 2, нито на 5: ", dr,
-                  " = 2^", f_.twos, " · 5^", f_.fives, " · ", m, "."));
+    Paragraph(Cat("Записваме знаменателя като 2", Raised("a"), " · 5", Raised("b"), " · m, където m не се дели нито на 2, нито на 5: ", dr,
+                  " = 2", Raised(f_.twos), " · 5", Raised(f_.fives), " · ", m, "."));
     if (m == 1) {
         Paragraph(Cat("Тук m = 1: знаменателят ", dr, " дели ", Power(P),
                       ", затова дробта е крайна и има max(", f_.twos, ", ", f_.fives, ") = ", Digits(P),
@@ -145,12 +148,12 @@ void Writer::PrePeriodAndPeriod() {
                       " + ", s, "/", m, " — множителите 2 и 5 на знаменателя се съкращават и остава знаменателят ",
                       m, ", който не се дели на 2 и 5."));
     }
-    std::string length = Cat("Дължината на периода е най-малкото k, за което 10^k ≡ 1 (mod ", m,
+    std::string length = Cat("Дължината на периода е най-малкото k, за което ", Power("k"), " ≡ 1 (mod ", m,
                              "): всяка стъпка умножава остатъка по 10, а остатък от периода се повтаря след k "
-                             "стъпки точно когато 10^k ≡ 1 (mod ",
+                             "стъпки точно когато ", Power("k"), " ≡ 1 (mod ",
                              m, "). ");
     if (f_.period == 1) {
-        length += Cat("Тук това е k = 1: 10^1 = 10 ≡ 1 (mod ", m, "), затова периодът има 1 цифра.");
+        length += Cat("Тук това е k = 1: ", Power(1), " = 10 ≡ 1 (mod ", m, "), затова периодът има 1 цифра.");
     } else {
         length += Cat("Тук това е k = ", f_.period, ": ", Power(f_.period), " ≡ 1 (mod ", m, "), а за ",
                       f_.period == 2 ? std::string("k = 1") : Cat("k от 1 до ", f_.period - 1),
@@ -182,7 +185,12 @@ void Writer::Division() {
                     ".");
     }
     Paragraph(std::move(text));
-    doc_.blocks.push_back({BlockKind::kSteps, {}, {}});
+    Paragraph("В тетрадката същото деление се записва така: под делимото — произведението, което изваждаме, и "
+              "следващото делимо, с една колона по-надясно за всяка свалена нула. Стъпка с цифра 0 няма свой ред: "
+              "делимото просто получава още една нула.");
+    doc_.blocks.push_back(Notebook(a_, a_.steps));
+    Paragraph("Ето и всички стъпки една по една:");
+    Text(BlockKind::kSteps, Cat("Всички ", Steps(a_.steps.size()), " са в списъка под колелото."));
 }
 
 }  // namespace zelvane::explain::detail

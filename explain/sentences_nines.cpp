@@ -9,7 +9,7 @@ std::string FactorText(uint64_t n) {
     std::string text;
     for (const auto& [prime, exponent] : Factorize(n)) {
         text += text.empty() ? "" : " · ";
-        text += exponent == 1 ? Cat(prime) : Cat(prime, "^", exponent);
+        text += exponent == 1 ? Cat(prime) : Cat(prime, Raised(exponent));
     }
     return text;
 }

@@ -69,7 +69,18 @@ inline std::string Cat(const T&... parts) {
 
 inline std::string Digits(uint64_t n) { return Cat(n, n == 1 ? " цифра" : " цифри"); }
 inline std::string Steps(uint64_t n) { return Cat(n, n == 1 ? " стъпка" : " стъпки"); }
-inline std::string Power(uint64_t exponent) { return Cat("10^", exponent); }
+// A raised run (an exponent) in a text is written between these two
+// bytes; the writer turns them into the block's raised spans.
+inline constexpr char kRaise = '\x01';
+inline constexpr char kLower = '\x02';
+template <typename T>
+inline std::string Raised(const T& exponent) {
+    return Cat(std::string_view(&kRaise, 1), exponent, std::string_view(&kLower, 1));
+}
+template <typename T>
+inline std::string Power(const T& exponent) {
+    return Cat("10", Raised(exponent));
+}
 inline std::string Range(uint64_t first, uint64_t last) {
     return first == last ? Cat(first) : Cat(first, "–", last);
 }

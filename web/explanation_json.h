@@ -20,7 +20,7 @@ inline std::string ExplanationJson(const explain::Document& document) {
     std::string out = "{";
     TextValue(out, "title", document.title);
     Objects(out, "blocks", document.blocks, [](std::string& o, const explain::Block& block, std::size_t) {
-        static constexpr const char* kKinds[] = {"heading", "paragraph", "notation", "lines", "steps"};
+        static constexpr const char* kKinds[] = {"heading", "paragraph", "notation", "lines", "steps", "figure", "notebook"};
         TextValue(o, "kind", kKinds[static_cast<int>(block.kind)]);
         if (block.kind == explain::BlockKind::kLines) {
             Array(o, "lines", block.lines,

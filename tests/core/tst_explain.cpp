@@ -64,6 +64,15 @@ std::string DigitsOfLines(const Block& block) {
     return digits;
 }
 
+// A text block as the plain text writes it: powers as 10^6.
+std::string Plain(const Block& block) {
+    std::string text = block.text;
+    for (auto span = block.raised.rbegin(); span != block.raised.rend(); ++span) {
+        text.insert(span->from, 1, '^');
+    }
+    return text;
+}
+
 }  // namespace
 
 class TestExplain : public QObject {
@@ -248,6 +257,23 @@ void TestExplain::documentOfOneSeventh() {
     QVERIFY(text.find("1, 3, 2 | 6, 4, 5 и 1 + 6 = 3 + 4 = 2 + 5 = 7") != std::string::npos);
     QVERIFY(text.find("14 + 28 + 57 = 99") != std::string::npos);
 
+    // The lead answers first: the notation, the wheel (with its thirds), the halves' reason.
+    QCOMPARE(doc.lead, std::size_t{4});
+    QCOMPARE(doc.blocks[0].text, std::string("1/7 = 0,(142857)"));
+    QCOMPARE(doc.blocks[1].kind, BlockKind::kFigure);
+    QCOMPARE(doc.blocks[2].kind, BlockKind::kFigure);
+    QCOMPARE(doc.blocks[3].text, std::string("142 + 857 = 999: всеки остатък и срещуположният му дават сбор 7."));
+    // Powers: 10^6 in the plain text, a raised 6 for a front end that raises it.
+    QVERIFY(text.find("Тук това е k = 6: 10^6 ≡ 1 (mod 7)") != std::string::npos);
+    std::vector<TextRange> ranges;
+    const QString shown = Utf8(PlainText(doc, &ranges, {.raised = true, .apart = true}));
+    QVERIFY(shown.contains("Тук това е k = 6: 106 ≡ 1 (mod 7)") && !shown.contains('^'));
+    QVERIFY(shown.indexOf("1/7 = 0,(142857)") > shown.indexOf("Дробта") && !shown.contains("Стъпка 1:"));
+    const auto six = std::find_if(ranges.begin(), ranges.end(), [&](const TextRange& r) {
+        return r.raised && shown.mid(qsizetype(r.from) - 2, 5) == "106 ≡";
+    });
+    QVERIFY(six != ranges.end() && six->to == six->from + 1);
+
     const Document finite = ExplainTexts(U"1", U"8");
     QCOMPARE(StepText(finite, 2), std::string("Стъпка 3: 4 · 10 = 5 · 8 + 0 → цифра 5, остатък 0: деленето свършва"));
 }
@@ -274,7 +300,7 @@ void TestExplain::documentsCarryAllTheirText() {
     int stepBlocks = 0;
     for (const Block& block : doc.blocks) {
         QVERIFY(block.text.find('\n') == std::string::npos);
-        if (block.kind == BlockKind::kLines) {
+        if (block.kind == BlockKind::kLines || block.kind == BlockKind::kNotebook) {
             for (const std::string& line : block.lines) {
                 expect(line);
             }
@@ -283,8 +309,10 @@ void TestExplain::documentsCarryAllTheirText() {
             for (std::size_t i = 0; i < doc.steps.size(); ++i) {
                 expect(StepText(doc, i));
             }
+        } else if (block.kind == BlockKind::kFigure) {
+            expect(doc.figures[block.figure].alt);
         } else {
-            expect(block.text);
+            expect(Plain(block));
         }
     }
     QCOMPARE(stepBlocks, doc.steps.empty() ? 0 : 1);
@@ -300,12 +328,14 @@ void TestExplain::documentsCarryAllTheirText() {
         const TextRange& range = ranges[i + 1];
         QCOMPARE(range.kind, doc.blocks[i].kind);
         const QString part = units.mid(static_cast<qsizetype>(range.from), static_cast<qsizetype>(range.to - range.from));
-        if (range.kind == BlockKind::kLines) {
+        if (range.kind == BlockKind::kLines || range.kind == BlockKind::kNotebook) {
             QCOMPARE(part.section('\n', 0, 0), QString::fromStdString(doc.blocks[i].lines.front()));
         } else if (range.kind == BlockKind::kSteps) {
             QCOMPARE(part.section('\n', 0, 0), QString::fromStdString(StepText(doc, 0)));
+        } else if (range.kind == BlockKind::kFigure) {
+            QCOMPARE(part, QString::fromStdString(doc.figures[doc.blocks[i].figure].alt + "\n"));
         } else {
-            QCOMPARE(part, QString::fromStdString(doc.blocks[i].text + "\n"));
+            QCOMPARE(part, QString::fromStdString(Plain(doc.blocks[i]) + "\n"));
         }
     }
     QCOMPARE(ranges.back().to, static_cast<std::size_t>(units.size()));
