@@ -61,7 +61,7 @@ Point LabelAt(Point centre, double radius, double degrees, double gap, std::stri
 class WheelMaker {
 public:
     WheelMaker(const Analysis& a, const std::vector<Step>& steps, bool thirds)
-        : a_(a), f_(a.facts), steps_(steps), thirds_(thirds), P_(f_.prePeriod), L_(f_.period) {}
+        : f_(a.facts), steps_(steps), thirds_(thirds), P_(f_.prePeriod), L_(f_.period) {}
 
     Figure Make();
 
@@ -141,7 +141,6 @@ private:
     void Legend(double y, bool groups);
     void Alt();
 
-    const Analysis& a_;
     const Facts& f_;
     const std::vector<Step>& steps_;
     bool thirds_;

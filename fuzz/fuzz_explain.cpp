@@ -5,8 +5,11 @@
 // - each step is remainder · 10 = digit · divisor + next, with a digit 0..9
 //   and 0 ≤ next < divisor, and the steps are as many as the pre-period and
 //   the period (and one more, which repeats, for a periodic decimal);
-// - the plain text's ranges follow each other inside the text.
+// - the plain text's ranges follow each other inside the text;
+// - every figure's instructions are finite, inside its box, and their
+//   points and steps exist; a click and a selection on any step work.
 #include <algorithm>
+#include <cmath>
 #include <string_view>
 
 #include "explain.h"
@@ -45,6 +48,44 @@ std::size_t Utf16Units(std::string_view text) {
     return units;
 }
 
+bool Inside(const Figure& figure, Point p, double margin) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && p.x >= -margin && p.y >= -margin &&
+           p.x <= figure.width + margin && p.y <= figure.height + margin;
+}
+
+void CheckShapes(const Figure& figure, const std::vector<Shape>& shapes, std::size_t steps) {
+    for (const Shape& shape : shapes) {
+        FUZZ_CHECK(Inside(figure, shape.at, 0) && WellFormedUtf8(shape.text));
+        FUZZ_CHECK(shape.step == kNoStep || shape.step < steps);
+        FUZZ_CHECK(shape.first + shape.count <= figure.points.size());
+        FUZZ_CHECK(std::isfinite(shape.radius) && std::isfinite(shape.start) && std::isfinite(shape.sweep));
+        if (shape.kind == ShapeKind::kLine || shape.kind == ShapeKind::kArc) {
+            FUZZ_CHECK(Inside(figure, shape.to, 0));
+        }
+    }
+}
+
+void CheckFigure(const Document& document, const Figure& figure) {
+    const std::size_t steps = document.steps.size();
+    FUZZ_CHECK(figure.width > 0 && figure.height > 0 && WellFormedUtf8(figure.alt));
+    FUZZ_CHECK(figure.remainderAt.size() == steps && figure.digitAt.size() == steps);
+    for (const Point& p : figure.points) {
+        FUZZ_CHECK(Inside(figure, p, 0));
+    }
+    CheckShapes(figure, figure.shapes, steps);
+    for (std::size_t i = 0; i < figure.hits.size(); ++i) {
+        const Hit& hit = figure.hits[i];
+        FUZZ_CHECK(hit.step < steps);
+        if (i < 8 || i + 8 >= figure.hits.size()) {  // a click is a scan of all of them
+            FUZZ_CHECK(StepAt(figure, hit.at) != kNoStep);
+        }
+    }
+    for (const std::size_t step : {std::size_t{0}, steps / 2, steps - 1, steps}) {
+        CheckShapes(figure, Selection(figure, document, step), steps);
+    }
+    FUZZ_CHECK(StepAt(figure, {-1e9, 1e9}) == kNoStep);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -76,6 +117,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(WellFormedUtf8(StepText(document, i)));
     }
     FUZZ_CHECK(StepText(document, document.steps.size()).empty());
+
+    for (const Figure& figure : document.figures) {
+        CheckFigure(document, figure);
+    }
+    for (const Block& block : document.blocks) {
+        FUZZ_CHECK(block.kind != BlockKind::kFigure || block.figure < document.figures.size());
+        FUZZ_CHECK(block.lineSteps.size() == (block.kind == BlockKind::kNotebook ? block.lines.size() : 0));
+        for (const std::size_t step : block.lineSteps) {
+            FUZZ_CHECK(step == kNoStep || step < document.steps.size());
+        }
+        for (const Span& span : block.raised) {
+            FUZZ_CHECK(span.from < span.to && span.to <= block.text.size());
+        }
+    }
+    FUZZ_CHECK(document.lead <= document.blocks.size());
+    PlainText(document, nullptr, {.raised = true, .apart = true});
 
     std::vector<TextRange> ranges;
     const std::string plain = PlainText(document, &ranges);
