@@ -195,6 +195,10 @@ inline constexpr std::string_view kExpansionTip =
     "F1: обяснение на дробта — целият период, делението стъпка по стъпка и деветките";
 // What a screen reader calls the explanation's text.
 inline constexpr std::string_view kExplanationName = "Обяснение на дробта";
+// What a screen reader calls the explanation's figure (its description is
+// the figure's own text alternative) and the list of the division's steps.
+inline constexpr std::string_view kFigureName = "Колело на остатъците";
+inline constexpr std::string_view kStepListName = "Стъпките на деленето";
 // The web page's button that closes the explanation (Esc closes it too).
 inline constexpr std::string_view kCloseCommand = "Затвори";
 

@@ -9,7 +9,9 @@
 #include <QSignalSpy>
 #include <memory>
 #include <QLineEdit>
+#include <QListView>
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QPushButton>
 #include <QtTest>
 
@@ -67,6 +69,8 @@ private slots:
     void explanation();
     void explanationFromTheMenu();
     void explanationFollowsCopiesAndCloses();
+    void wheelLinkedToTheSteps_data();
+    void wheelLinkedToTheSteps();
 
 private:
     void Type(int field, const QString& keys);
@@ -632,8 +636,10 @@ void TestZelvaneForm::explanation() {
     ExplainView* view = window_->Explanation();
     QVERIFY(view && view->isVisible());
     const explain::Document document = explain::Explain(window_->State());
-    QCOMPARE(view->TextView()->toPlainText(), QString::fromStdString(explain::PlainText(document)));
+    QCOMPARE(view->TextView()->toPlainText(),
+             QString::fromStdString(explain::PlainText(document, nullptr, {.raised = true, .apart = true})));
     QVERIFY(view->TextView()->toPlainText().contains(notation));
+    QCOMPARE(view->Notation()->isVisible(), document.lead > 0);
     QCOMPARE(view->windowTitle(), QString::fromStdString(document.title));
     QCOMPARE(QAccessible::queryAccessibleInterface(view->TextView())->text(QAccessible::Name),
              Utf8(std::string(form::kExplanationName)));
@@ -683,7 +689,7 @@ void TestZelvaneForm::explanationFollowsCopiesAndCloses() {
     ExplainView* view = window_->Explanation();
     QVERIFY(view);
     const auto shown = [view] { return view->TextView()->toPlainText(); };
-    QCOMPARE(shown(), QString::fromStdString(explain::PlainText(explain::Explain(FormState{}))));
+    QCOMPARE(shown(), QString::fromStdString(explain::PlainText(explain::Explain(FormState{}), nullptr, {.apart = true})));
     Type(kNumerator, "1");
     Type(kDenominator, "17");
     Click(kCalculateButton);
@@ -696,11 +702,95 @@ void TestZelvaneForm::explanationFollowsCopiesAndCloses() {
     QTest::keyClick(window_->Text2(kNumerator), Qt::Key_F1);
     QCOMPARE(view->TextView()->textCursor().position(), place);
     QVERIFY(!view->isMinimized());
+    const QString whole = QString::fromStdString(explain::PlainText(explain::Explain(window_->State())));
     QTest::keySequence(view->TextView(), QKeySequence::Copy);
-    QCOMPARE(QApplication::clipboard()->text(), shown());
+    QCOMPARE(QApplication::clipboard()->text(), whole);
+    QApplication::clipboard()->clear();
+    QTest::keySequence(view->Figure(), QKeySequence::Copy);
+    QCOMPARE(QApplication::clipboard()->text(), whole);
+    QTest::keyClick(view->Figure(), Qt::Key_Escape);
+    QVERIFY(!view->isVisible());
+    QTest::keyClick(window_->Text2(kNumerator), Qt::Key_F1);
     QTest::keyClick(view->TextView(), Qt::Key_Escape);
     QVERIFY(!view->isVisible());
     Click(kClearButton);  // a closed view is left alone
+    QVERIFY(!view->isVisible());
+}
+
+void TestZelvaneForm::wheelLinkedToTheSteps_data() { AddRows("wheel.tsv", {"numerator", "denominator"}); }
+
+// The wheel is drawn where its instructions say; a step selected in the
+// list rings its remainder and marks its digit and notebook lines; a click
+// on a remainder, a caret on a notebook line and the arrow keys select.
+void TestZelvaneForm::wheelLinkedToTheSteps() {
+    QFETCH(QString, numerator);
+    QFETCH(QString, denominator);
+    Type(kNumerator, numerator);
+    Type(kDenominator, denominator);
+    Click(kCalculateButton);
+    QTest::keyClick(window_->Text2(kNumerator), Qt::Key_F1);
+    ExplainView* view = window_->Explanation();
+    QVERIFY(view && view->isVisible());
+    const explain::Document& doc = view->Shown();
+    const explain::Figure& figure = doc.figures[view->Figure()->FigureIndex()];
+    // The ring's first remainder, or a finite decimal's first.
+    const std::size_t first = doc.facts.kind == explain::Kind::kTerminating ? 0 : doc.facts.prePeriod;
+    auto pixel = [view](explain::Point at, double dx) {
+        const QPointF p = view->Figure()->ToWidget({at.x + dx, at.y});
+        return view->Figure()->grab().toImage().pixelColor(p.toPoint());
+    };
+    auto is = [](const QColor& c, explain::Ink ink) {
+        const explain::Rgb rgb = explain::Colour(ink);
+        return std::abs(c.red() - rgb.red) + std::abs(c.green() - rgb.green) + std::abs(c.blue() - rgb.blue) < 90;
+    };
+    if (doc.facts.period <= 720) {  // longer rings have no mark at every place
+        QVERIFY(is(pixel(figure.remainderAt[first], 0), explain::Ink::kRemainder));
+    }
+
+    // List to wheel, notation and notebook.
+    view->StepList()->setCurrentIndex(view->StepList()->model()->index(static_cast<int>(first), 0));
+    QCOMPARE(view->SelectedStep(), first);
+    QVERIFY(is(pixel(figure.remainderAt[first], 7), explain::Ink::kSelection));
+    QVERIFY(view->Notation()->text().contains("<span"));
+    bool marked = false;
+    for (const QTextEdit::ExtraSelection& mark : view->TextView()->extraSelections()) {
+        marked = marked || mark.cursor.block().text().trimmed() ==
+                               QString::number(doc.steps[first].remainder * doc.facts.common * 10);
+    }
+    QVERIFY(marked || doc.steps[first].digit == 0);
+
+    // Wheel to list: a click on the last remainder (on a long ring, a
+    // pixel holds several places: the one the figure finds there).
+    const std::size_t last = doc.steps.size() - (doc.steps.back().repeats ? 2 : 1);
+    const QPoint click = view->Figure()->ToWidget(figure.remainderAt[last]).toPoint();
+    QTest::mouseClick(view->Figure(), Qt::LeftButton, {}, click);
+    const std::size_t clicked = explain::StepAt(figure, view->Figure()->ToFigure(click));
+    QVERIFY(doc.facts.period > 720 || clicked == last);
+    QCOMPARE(view->StepList()->currentIndex().row(), static_cast<int>(clicked));
+    QTest::keyClick(view->Figure(), Qt::Key_Home);
+    QCOMPARE(view->SelectedStep(), std::size_t{0});
+    QTest::keyClick(view->Figure(), Qt::Key_Right);
+    QCOMPARE(view->StepList()->currentIndex().row(), 1);
+
+    // The notebook: its lines are in the text, and a caret on one selects its step.
+    const auto notebook = std::find_if(doc.blocks.begin(), doc.blocks.end(),
+                                       [](const explain::Block& b) { return b.kind == explain::BlockKind::kNotebook; });
+    QVERIFY(notebook != doc.blocks.end());
+    const QString text = view->TextView()->toPlainText();
+    const qsizetype at = text.indexOf(QString::fromStdString(notebook->lines.front()));
+    QVERIFY(at >= 0);
+    const std::size_t line = static_cast<std::size_t>(
+        std::find_if(notebook->lineSteps.begin(), notebook->lineSteps.end(),
+                     [](std::size_t step) { return step != explain::kNoStep && step > 0; }) -
+        notebook->lineSteps.begin());
+    QTextBlock block = view->TextView()->document()->findBlock(static_cast<int>(at));
+    for (std::size_t i = 0; i < line; ++i) {
+        block = block.next();
+    }
+    view->TextView()->setTextCursor(QTextCursor(block));
+    QCOMPARE(view->SelectedStep(), notebook->lineSteps[line]);
+    QCOMPARE(view->Figure()->isVisible(), true);
+    QTest::keyClick(view->StepList(), Qt::Key_Escape);
     QVERIFY(!view->isVisible());
 }
 
