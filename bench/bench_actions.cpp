@@ -4,12 +4,15 @@
 // action plus the fields it rewrites) on the offscreen platform.
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTranslator>
 #include <benchmark/benchmark.h>
 
 #include "actions.h"
 #include "explain.h"
+#include "explain_view.h"
+#include "writer.h"
 #include "number_text.h"
 #include "zelvane_form.h"
 
@@ -104,6 +107,62 @@ void ExplainLongestPeriodPlainText(benchmark::State& state) {
     }
 }
 BENCHMARK(ExplainLongestPeriodPlainText)->Unit(benchmark::kMicrosecond);
+
+// The wheel of 1/9967 alone: 9 966 places on the ring, their labels where
+// they fit, the chords and the hub.
+void WheelOfLongestPeriod(benchmark::State& state) {
+    const explain::detail::Analysis analysis = explain::detail::Analyze(CalculatedFraction{U"1", U"9967"});
+    for (auto _ : state) {
+        explain::Figure figure = explain::detail::Wheel(analysis, analysis.steps, false);
+        benchmark::DoNotOptimize(figure);
+    }
+}
+BENCHMARK(WheelOfLongestPeriod)->Unit(benchmark::kMicrosecond);
+
+// The explain view of 1/9967 repainting its wheel after a step is selected
+// (a step further each time), and after a resize of the view.
+void ExplainViewSelectAndRepaint(benchmark::State& state) {
+    ExplainView view;
+    const explain::Document document = explain::Explain(CalculatedFraction{U"1", U"9967"});
+    view.Show(document);
+    view.show();
+    QCoreApplication::processEvents();
+    std::size_t step = 0;
+    for (auto _ : state) {
+        view.SelectStep(step++ % document.steps.size());
+        view.Figure()->repaint();
+        view.Notation()->repaint();
+    }
+}
+BENCHMARK(ExplainViewSelectAndRepaint)->Unit(benchmark::kMillisecond);
+
+void ExplainViewResize(benchmark::State& state) {
+    ExplainView view;
+    view.Show(explain::Explain(CalculatedFraction{U"1", U"9967"}));
+    view.show();
+    QCoreApplication::processEvents();
+    bool wide = false;
+    for (auto _ : state) {
+        wide = !wide;
+        view.resize(wide ? 1000 : 960, 640);
+        view.repaint();
+    }
+}
+BENCHMARK(ExplainViewResize)->Unit(benchmark::kMillisecond);
+
+// F1's work for 1/9967 up to the view's first frame, in one process: the
+// document, the view filled with it, and its first paint.
+void ExplainViewOpen(benchmark::State& state) {
+    FormState form = Typed(U"1", U"9967");
+    OnCommandClick(form, kCalculateButton);
+    for (auto _ : state) {
+        ExplainView view;
+        view.Show(explain::Explain(form));
+        view.show();
+        view.repaint();
+    }
+}
+BENCHMARK(ExplainViewOpen)->Unit(benchmark::kMillisecond);
 
 void WindowCalculateClick(benchmark::State& state) {
     Zelvane window(QStringLiteral("bench"));
