@@ -28,6 +28,42 @@ struct Twips {
 // exactly twips / 15 at 96 dots per inch.
 constexpr int TwipsToPixels(int twips, int dpi = 96) { return (twips * dpi + 720) / 1440; }
 
+// Zoom, for a projector: Ctrl with Plus or Minus (or the mouse wheel) takes
+// the worksheet, and on its own the explain view, one step up or down this
+// scale, and Ctrl+0 back to 100 %. Every place grows with it (its twips at
+// 96 dots per inch times the zoom) and so does the font. Each start is at
+// 100 %; nothing is saved.
+inline constexpr std::array<int, 7> kZoomPercents{100, 125, 150, 175, 200, 250, 300};
+// The step after `percent` in `direction` (+1 up, -1 down), kept on the
+// scale; 0 is back to 100 %.
+constexpr int ZoomStep(int percent, int direction) {
+    if (direction == 0) {
+        return kZoomPercents.front();
+    }
+    int at = 0;
+    for (int i = 0; i < static_cast<int>(kZoomPercents.size()); ++i) {
+        if (kZoomPercents[static_cast<std::size_t>(i)] <= percent) {
+            at = i;
+        }
+    }
+    at += direction > 0 ? 1 : -1;
+    at = at < 0 ? 0 : at >= static_cast<int>(kZoomPercents.size()) ? static_cast<int>(kZoomPercents.size()) - 1 : at;
+    return kZoomPercents[static_cast<std::size_t>(at)];
+}
+// The zoom after the wheel turned by `delta` (120 a notch, up to zoom in);
+// `pending` keeps what is not yet a notch, for wheels that report less.
+constexpr int WheelZoom(int percent, int delta, int& pending) {
+    for (pending += delta; pending >= 120; pending -= 120) {
+        percent = ZoomStep(percent, 1);
+    }
+    for (; pending <= -120; pending += 120) {
+        percent = ZoomStep(percent, -1);
+    }
+    return percent;
+}
+// Twips to pixels at a zoom: the pixels of 96 dots per inch times the zoom.
+constexpr int ZoomedPixels(int twips, int percent) { return TwipsToPixels(twips, 96 * percent / 100); }
+
 // The window.
 inline constexpr std::string_view kTitle = "Информатика - брой знаци при делене";
 inline constexpr int kClientWidth = 7215;  // twips

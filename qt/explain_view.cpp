@@ -16,6 +16,7 @@
 #include <QTextCursor>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include "figure_painter.h"
 #include "qt_description.h"
@@ -162,6 +163,11 @@ ExplainView::ExplainView(QWidget* parent)
                 }
             });
     connect(text_, &QPlainTextEdit::cursorPositionChanged, this, &ExplainView::FollowTextCursor);
+    // Zoom, as in the worksheet: Ctrl with Plus, Minus, 0 or the wheel.
+    base_ = font();
+    for (QWidget* widget : std::initializer_list<QWidget*>{text_->viewport(), steps_->viewport(), lead_}) {
+        widget->installEventFilter(this);
+    }
     // The lead and a page's width of text; the pupil may make it as large as they like.
     resize(960, 640);
 }
@@ -202,24 +208,35 @@ void ExplainView::Show(const explain::Document& document) {
     }
     ShowNotation();
 
-    // The text: the title and headings in bold, formulas a little larger,
-    // preformatted lines and the notebook in a fixed-pitch font so that
-    // their columns stand, powers raised.
     const QSignalBlocker blocker(text_);
     ranges_.clear();
     text_->setPlainText(QString::fromStdString(
         explain::PlainText(document_, &ranges_, {.raised = true, .apart = true})));
+    FormatText();
+    text_->moveCursor(QTextCursor::Start);
+    text_->setExtraSelections({});
+}
+
+// The text's parts: the title and headings in bold, formulas a little
+// larger, preformatted lines and the notebook in a fixed-pitch font so that
+// their columns stand, powers raised; all at the view's zoom.
+void ExplainView::FormatText() {
+    const double points = font().pointSizeF();
+    QTextCursor cursor(text_->document());
+    cursor.select(QTextCursor::Document);
+    cursor.setCharFormat(QTextCharFormat());
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
     QTextCharFormat title = bold;
-    title.setFontPointSize(font().pointSizeF() * 1.25);
+    title.setFontPointSize(points * 1.25);
     QTextCharFormat notation;
-    notation.setFontPointSize(font().pointSizeF() * 1.15);
+    notation.setFontPointSize(points * 1.15);
     QTextCharFormat fixed;
-    fixed.setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont), QTextCharFormat::FontPropertiesSpecifiedOnly);
+    QFont fixedFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixedFont.setPointSizeF(points);
+    fixed.setFont(fixedFont, QTextCharFormat::FontPropertiesSpecifiedOnly);
     QTextCharFormat raised;
     raised.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    QTextCursor cursor(text_->document());
     for (const explain::TextRange& range : ranges_) {
         const QTextCharFormat* format = range.raised                                      ? &raised
                                         : range.title                                     ? &title
@@ -234,8 +251,21 @@ void ExplainView::Show(const explain::Document& document) {
             cursor.mergeCharFormat(*format);
         }
     }
-    text_->moveCursor(QTextCursor::Start);
-    text_->setExtraSelections({});
+}
+
+void ExplainView::SetZoom(int percent) {
+    zoom_ = percent;
+    QFont zoomed = base_;
+    zoomed.setPointSizeF(base_.pointSizeF() * zoom_ / 100);
+    setFont(zoomed);
+    QFont large = zoomed;
+    large.setPointSizeF(zoomed.pointSizeF() * 1.3);
+    large.setBold(true);
+    notation_->setFont(large);
+    lead_->setMinimumWidth(300 * zoom_ / 100);
+    const QSignalBlocker blocker(text_);
+    FormatText();
+    SelectStep(std::exchange(selected_, kNoStep));  // the notebook's marks anew
 }
 
 void ExplainView::ShowFigure(std::size_t index) {
@@ -317,10 +347,30 @@ void ExplainView::FollowTextCursor() {
 // Esc closes the view; Ctrl+C with nothing selected copies the whole
 // explanation as plain text.
 bool ExplainView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers() & Qt::ControlModifier) {
+            SetZoom(form::WheelZoom(zoom_, wheel->angleDelta().y(), wheel_));
+            return true;
+        }
+    }
     if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
             close();
+            return true;
+        }
+        const bool ctrl = key->modifiers() & Qt::ControlModifier;
+        if (key->matches(QKeySequence::ZoomIn) || (ctrl && key->key() == Qt::Key_Equal)) {
+            SetZoom(form::ZoomStep(zoom_, 1));
+            return true;
+        }
+        if (key->matches(QKeySequence::ZoomOut)) {
+            SetZoom(form::ZoomStep(zoom_, -1));
+            return true;
+        }
+        if (ctrl && key->key() == Qt::Key_0) {
+            SetZoom(form::ZoomStep(zoom_, 0));
             return true;
         }
         if (key->matches(QKeySequence::Copy) && !(watched == text_ && text_->textCursor().hasSelection())) {

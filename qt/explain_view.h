@@ -45,6 +45,11 @@ public:
     void SelectStep(std::size_t step);
     std::size_t SelectedStep() const { return selected_; }
 
+    // The view's own zoom, in percent (form::kZoomPercents): its text and
+    // its figure grow together.
+    void SetZoom(int percent);
+    int Zoom() const { return zoom_; }
+
     QPlainTextEdit* TextView() const { return text_; }
     FigureView* Figure() const { return figure_; }
     QListView* StepList() const { return steps_; }
@@ -55,6 +60,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void FormatText();
     void ShowFigure(std::size_t index);
     void FollowTextCursor();
     void ShowNotation();
@@ -74,6 +80,9 @@ private:
     StepModel* model_;
     QPlainTextEdit* text_;
     std::size_t firstFigure_ = 0;  // the first figure block's figure
+    QFont base_;     // the view's font at 100 %
+    int zoom_ = 100;
+    int wheel_ = 0;  // wheel units not yet a step
 };
 
 // The figure of a document, drawn by its instructions; a click selects the

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QValidator>
+#include <QWheelEvent>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -51,10 +52,10 @@ private:
 };
 
 // Places are in twips; Qt's device-independent pixels are 1/96 inch, and Qt
-// scales them on high-density screens.
-void PlaceAt(QWidget* widget, const form::Twips& p) {
-    widget->setGeometry(form::TwipsToPixels(p.left), form::TwipsToPixels(p.top), form::TwipsToPixels(p.width),
-                        form::TwipsToPixels(p.height));
+// scales them on high-density screens. The zoom multiplies them.
+void PlaceAt(QWidget* widget, const form::Twips& p, int zoom = 100) {
+    widget->setGeometry(form::ZoomedPixels(p.left, zoom), form::ZoomedPixels(p.top, zoom),
+                        form::ZoomedPixels(p.width, zoom), form::ZoomedPixels(p.height, zoom));
 }
 
 }  // namespace
@@ -75,6 +76,26 @@ Zelvane::Zelvane(const QString& caption, QWidget* parent) : QWidget(parent) {
     setAutoFillBackground(true);
 
     BuildControls();
+    places_ = {{text1_, form::kText1[form::kTaskText].place}};
+    for (int i = 0; i < static_cast<int>(form::kLabel1.size()); ++i) {
+        places_.push_back({label1_[i], form::kLabel1[i].place});
+    }
+    for (int i = 0; i < kText2Count; ++i) {
+        places_.push_back({text2_[i], form::kText2[i].place});
+    }
+    for (int i = 0; i < kCommand1Count; ++i) {
+        places_.push_back({command1_[i], form::kCommand1[i].place});
+    }
+    // Zoom: Ctrl with Plus, Minus, 0, and the mouse wheel (the task text's
+    // own Ctrl+wheel zoom included).
+    for (const QKeySequence& keys : {QKeySequence(QKeySequence::ZoomIn), QKeySequence(Qt::CTRL | Qt::Key_Equal)}) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { SetZoom(form::ZoomStep(zoom_, 1)); });
+    }
+    connect(new QShortcut(QKeySequence::ZoomOut, this), &QShortcut::activated, this,
+            [this] { SetZoom(form::ZoomStep(zoom_, -1)); });
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_0), this), &QShortcut::activated, this,
+            [this] { SetZoom(form::ZoomStep(zoom_, 0)); });
+    text1_->viewport()->installEventFilter(this);
 
     // The Load event: the worksheet starts cleared, whatever the controls held.
     OnFormLoad(state_);
@@ -86,10 +107,43 @@ Zelvane::Zelvane(const QString& caption, QWidget* parent) : QWidget(parent) {
 // first, before the state they are bound to.
 Zelvane::~Zelvane() { qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)); }
 
-QFont Zelvane::FormFont() {
+QFont Zelvane::FormFont(int zoom) {
     QFont font(Utf8(form::kFontFamily), form::kFontPoints, QFont::Weight(form::kFontWeight));
+    font.setPointSizeF(form::kFontPoints * zoom / 100.0);
     font.setStyleHint(QFont::Serif);
     return font;
+}
+
+void Zelvane::SetZoom(int percent) {
+    zoom_ = percent;
+    setFont(FormFont(zoom_));
+    for (const auto& [widget, place] : places_) {
+        PlaceAt(widget, place, zoom_);
+    }
+    setFixedSize(form::ZoomedPixels(form::kClientWidth, zoom_), form::ZoomedPixels(form::kClientHeight, zoom_));
+}
+
+void Zelvane::wheelEvent(QWheelEvent* event) {
+    if (!ZoomByWheel(event)) {
+        QWidget::wheelEvent(event);
+    }
+}
+
+bool Zelvane::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel && ZoomByWheel(static_cast<QWheelEvent*>(event))) {
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Ctrl with the wheel: a step for each notch, however the wheel reports it.
+bool Zelvane::ZoomByWheel(QWheelEvent* event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        return false;
+    }
+    SetZoom(form::WheelZoom(zoom_, event->angleDelta().y(), wheel_));
+    event->accept();
+    return true;
 }
 
 void Zelvane::BuildControls() {

@@ -6,6 +6,8 @@
 #include <QFont>
 #include <QWidget>
 #include <array>
+#include <utility>
+#include <vector>
 
 #include "form_description.h"
 #include "form_state.h"
@@ -27,8 +29,12 @@ public:
     explicit Zelvane(const QString& caption, QWidget* parent = nullptr);
     ~Zelvane() override;
 
-    // The one font of the window and all its controls.
-    static QFont FormFont();
+    // The one font of the window and all its controls, at a zoom.
+    static QFont FormFont(int zoom = 100);
+
+    // The zoom of the whole worksheet, in percent (form::kZoomPercents).
+    void SetZoom(int percent);
+    int Zoom() const { return zoom_; }
 
     // Client size in device-independent pixels.
     static constexpr QSize kClientSize{form::TwipsToPixels(form::kClientWidth), form::TwipsToPixels(form::kClientHeight)};
@@ -53,7 +59,12 @@ public:
     // The explain view, or null until it is first opened.
     ExplainView* Explanation() const { return explanation_; }
 
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    bool ZoomByWheel(QWheelEvent* event);
     void BuildControls();
     void ShowState();
     void ShowExpansionMenu(const QPoint& position);
@@ -64,6 +75,9 @@ private:
     std::array<QLabel*, form::kLabel1.size()> label1_{};
     QPlainTextEdit* text1_ = nullptr;
     ExplainView* explanation_ = nullptr;
+    std::vector<std::pair<QWidget*, form::Twips>> places_;
+    int zoom_ = 100;
+    int wheel_ = 0;  // wheel units not yet a step
 };
 
 }  // namespace zelvane

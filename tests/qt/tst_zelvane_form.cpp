@@ -12,6 +12,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QWheelEvent>
 #include <QPushButton>
 #include <QtTest>
 
@@ -51,6 +52,7 @@ private slots:
     void buttonsNamedByTheirCaptions();
     void geometry_data();
     void geometry();
+    void zoomKeys();
     void fixedFrame();
     void captionsColoursAndFont();
     void helpTexts();
@@ -379,6 +381,44 @@ void TestZelvaneForm::geometry() {
     QVERIFY(widget);
     QCOMPARE(widget->geometry(), QRect(twips.x() / 15, twips.y() / 15, twips.width() / 15, twips.height() / 15));
     QVERIFY(widget->isVisible());
+    // At 200 %, every place and the font are twice as large.
+    window_->SetZoom(200);
+    QCOMPARE(widget->geometry(), QRect(twips.x() / 15 * 2, twips.y() / 15 * 2, twips.width() / 15 * 2, twips.height() / 15 * 2));
+    QCOMPARE(widget->font().pointSizeF(), 24.0);
+    QCOMPARE(window_->size(), QSize(7215 / 15 * 2, 5160 / 15 * 2));
+}
+
+// Ctrl with Plus (or =), Minus, 0 and the wheel zoom the worksheet in its
+// steps, from 100 % to 300 %; the explain view zooms on its own.
+void TestZelvaneForm::zoomKeys() {
+    const auto press = [this](QWidget* target, QKeySequence keys) { QTest::keySequence(target, keys); };
+    QWidget* field = window_->Text2(kNumerator);
+    press(field, QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    QCOMPARE(window_->Zoom(), 125);
+    press(field, QKeySequence(Qt::CTRL | Qt::Key_Equal));
+    QCOMPARE(window_->Zoom(), 150);
+    press(field, QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    QCOMPARE(window_->Zoom(), 125);
+    for (int i = 0; i < 9; ++i) {
+        press(field, QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    }
+    QCOMPARE(window_->Zoom(), 300);
+    press(field, QKeySequence(Qt::CTRL | Qt::Key_0));
+    QCOMPARE(window_->Zoom(), 100);
+    QWheelEvent up(QPointF(5, 5), window_->TaskText()->mapToGlobal(QPointF(5, 5)), {}, QPoint(0, 120), Qt::NoButton,
+                   Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window_->TaskText()->viewport(), &up);
+    QCOMPARE(window_->Zoom(), 125);
+    QCOMPARE(window_->TaskText()->font().pointSizeF(), 15.0);
+
+    QTest::keyClick(field, Qt::Key_F1);
+    ExplainView* view = window_->Explanation();
+    QApplication::setActiveWindow(view);  // as the desktop does for the window a pupil types in
+    const double points = view->TextView()->font().pointSizeF();
+    press(view->TextView(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    QCOMPARE(view->Zoom(), 125);
+    QCOMPARE(view->TextView()->font().pointSizeF(), points * 1.25);
+    QCOMPARE(window_->Zoom(), 125);
 }
 
 void TestZelvaneForm::fixedFrame() {
