@@ -91,6 +91,30 @@ void AppendStepRows(std::string& out, const Document& document) {
 
 }  // namespace
 
+PrintQuestion AskBeforePrinting(const Document& document) {
+    PrintQuestion question;
+    const std::size_t steps = document.steps.size();
+    if (steps <= kPrintedSteps) {
+        return question;
+    }
+    // About fifty rows of steps fit on an A4 page.
+    const std::size_t pages = (steps + 49) / 50;
+    question.ask = true;
+    question.question = detail::Cat("Деленето има ", detail::Steps(steps), " — всичките заемат около ", pages,
+                                    " страници. Да се отпечатат ли само първите ", kPrintedSteps, "?");
+    question.few = detail::Cat("Първите ", kPrintedSteps);
+    question.all = detail::Cat("Всички ", steps);
+    return question;
+}
+
+std::string UnprintedSteps(const Document& document, std::size_t printed) {
+    const std::size_t steps = document.steps.size();
+    if (printed >= steps) {
+        return {};
+    }
+    return detail::Cat("… и още ", detail::Steps(steps - printed), " — те са в обяснението на екрана.");
+}
+
 std::string StepRows(const Document& document) {
     std::string rows;
     rows.reserve(document.steps.size() * 100);

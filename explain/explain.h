@@ -186,4 +186,20 @@ std::string StepRows(const Document& document);
 // A figure block is its text alternative.
 std::string PlainText(const Document& document, std::vector<TextRange>* ranges = nullptr, TextOptions options = {});
 
+// Printing, for a handout: an explanation prints whole, but of a long
+// division only the first kPrintedSteps rows, unless all are asked for; a
+// front end asks first (PrintQuestion) when there are more.
+inline constexpr std::size_t kPrintedSteps = 60;
+struct PrintQuestion {
+    bool ask = false;      // the division has more than kPrintedSteps steps
+    std::string question;  // "Деленето има 9967 стъпки — всичките заемат около 170 страници. …"
+    std::string few;       // the answer that prints the first kPrintedSteps: "Първите 60"
+    std::string all;       // the answer that prints them all: "Всички 9967"
+};
+PrintQuestion AskBeforePrinting(const Document& document);
+// The line that stands after the printed rows when only the first are
+// printed ("… и още 9907 стъпки — те са в обяснението на екрана."); empty
+// when all of them are.
+std::string UnprintedSteps(const Document& document, std::size_t printed);
+
 }  // namespace zelvane::explain

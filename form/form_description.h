@@ -235,6 +235,10 @@ inline constexpr std::string_view kExplanationName = "Обяснение на д
 // the figure's own text alternative) and the list of the division's steps.
 inline constexpr std::string_view kFigureName = "Колело на остатъците";
 inline constexpr std::string_view kStepListName = "Стъпките на деленето";
+// The explain view's command that prints it (Ctrl+P does too): the
+// standard print dialog, which also saves a PDF; the browser's own print
+// on the web page.
+inline constexpr std::string_view kPrintCommand = "Печат…";
 // The web page's button that closes the explanation (Esc closes it too).
 inline constexpr std::string_view kCloseCommand = "Затвори";
 

@@ -9,7 +9,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
+#include <QMessageBox>
 #include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QTextDocument>
 #include <QPlainTextEdit>
 #include <QSplitter>
 #include <QTextBlock>
@@ -90,6 +95,7 @@ ExplainView::ExplainView(QWidget* parent)
       switch_(new QWidget(lead_)),
       halves_(new QToolButton(switch_)),
       thirds_(new QToolButton(switch_)),
+      print_(new QToolButton(lead_)),
       figure_(new FigureView(lead_)),
       summary_(new QLabel(lead_)),
       steps_(new QListView(lead_)),
@@ -119,10 +125,16 @@ ExplainView::ExplainView(QWidget* parent)
         group->addButton(button);
         switchLayout->addWidget(button);
     }
-    switchLayout->addStretch();
     connect(halves_, &QToolButton::clicked, this, [this] { ShowFigure(firstFigure_); });
     connect(thirds_, &QToolButton::clicked, this, [this] { ShowFigure(firstFigure_ + 1); });
-    lead->addWidget(switch_);
+    auto* bar = new QHBoxLayout;
+    bar->addWidget(switch_);
+    bar->addStretch();
+    print_->setText(Utf8(form::kPrintCommand));
+    print_->setAutoRaise(true);
+    connect(print_, &QToolButton::clicked, this, &ExplainView::PrintWithDialog);
+    bar->addWidget(print_);
+    lead->addLayout(bar);
     figure_->setAccessibleName(Utf8(form::kFigureName));
     lead->addWidget(figure_, 3);
     summary_->setWordWrap(true);
@@ -373,12 +385,156 @@ bool ExplainView::eventFilter(QObject* watched, QEvent* event) {
             SetZoom(form::ZoomStep(zoom_, 0));
             return true;
         }
+        if (key->matches(QKeySequence::Print)) {
+            PrintWithDialog();
+            return true;
+        }
         if (key->matches(QKeySequence::Copy) && !(watched == text_ && text_->textCursor().hasSelection())) {
             QApplication::clipboard()->setText(plain_);
             return true;
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// -------------------------------------------------------------- print ----
+
+void ExplainView::PrintWithDialog() {
+    bool allSteps = true;
+    const explain::PrintQuestion question = explain::AskBeforePrinting(document_);
+    if (question.ask) {
+        QMessageBox box(QMessageBox::Question, windowTitle(), QString::fromStdString(question.question),
+                        QMessageBox::Cancel, this);
+        QPushButton* few = box.addButton(QString::fromStdString(question.few), QMessageBox::AcceptRole);
+        QPushButton* all = box.addButton(QString::fromStdString(question.all), QMessageBox::AcceptRole);
+        box.setDefaultButton(few);
+        box.exec();
+        if (box.clickedButton() != few && box.clickedButton() != all) {
+            return;
+        }
+        allSteps = box.clickedButton() == all;
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setDocName(windowTitle());
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted) {
+        Print(printer, allSteps);
+    }
+}
+
+void ExplainView::Print(QPrinter& printer, bool allSteps) const {
+    QTextDocument page;
+    QFont body = base_;
+    body.setPointSizeF(10);
+    page.setDefaultFont(body);
+    QTextCursor cursor(&page);
+    QTextCharFormat plain;
+    plain.setForeground(Qt::black);
+    QTextCharFormat bold = plain;
+    bold.setFontWeight(QFont::Bold);
+    QTextCharFormat title = bold;
+    title.setFontPointSize(14);
+    QTextCharFormat notation = bold;
+    notation.setFontPointSize(12);
+    QTextCharFormat fixed = plain;
+    QFont fixedFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    fixedFont.setPointSizeF(9);
+    fixed.setFont(fixedFont);
+    QTextBlockFormat paragraph;
+    paragraph.setTopMargin(4);
+    QTextBlockFormat line;
+    bool first = true;
+    auto block = [&](const QTextBlockFormat& format) {
+        if (!first) {
+            cursor.insertBlock(format);
+        } else {
+            cursor.setBlockFormat(format);
+        }
+        first = false;
+    };
+    auto text = [&](const explain::Block& b, const QTextCharFormat& format) {
+        std::size_t at = 0;
+        QTextCharFormat up = format;
+        up.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
+        for (const explain::Span& span : b.raised) {
+            cursor.insertText(QString::fromUtf8(b.text.data() + at, static_cast<qsizetype>(span.from - at)), format);
+            cursor.insertText(QString::fromUtf8(b.text.data() + span.from, static_cast<qsizetype>(span.to - span.from)), up);
+            at = span.to;
+        }
+        cursor.insertText(QString::fromUtf8(b.text.data() + at, static_cast<qsizetype>(b.text.size() - at)), format);
+    };
+    auto lines = [&](const auto& rows) {
+        for (const auto& row : rows) {
+            block(line);
+            cursor.insertText(QString::fromStdString(row), fixed);
+        }
+    };
+
+    block(paragraph);
+    cursor.insertText(QString::fromStdString(document_.title), title);
+    bool figureShown = false;
+    for (const explain::Block& b : document_.blocks) {
+        switch (b.kind) {
+            case BlockKind::kHeading:
+                block(paragraph);
+                text(b, bold);
+                break;
+            case BlockKind::kParagraph:
+                block(paragraph);
+                text(b, plain);
+                break;
+            case BlockKind::kNotation:
+                block(paragraph);
+                text(b, notation);
+                break;
+            case BlockKind::kLines:
+            case BlockKind::kNotebook:
+                lines(b.lines);
+                break;
+            case BlockKind::kSteps: {
+                const std::size_t count =
+                    allSteps ? document_.steps.size() : std::min(document_.steps.size(), explain::kPrintedSteps);
+                for (std::size_t i = 0; i < count; ++i) {
+                    block(line);
+                    cursor.insertText(QString::fromStdString(explain::StepText(document_, i)), fixed);
+                }
+                const std::string rest = explain::UnprintedSteps(document_, count);
+                if (!rest.empty()) {
+                    block(paragraph);
+                    cursor.insertText(QString::fromStdString(rest), plain);
+                }
+                break;
+            }
+            case BlockKind::kFigure: {
+                // The figure shown in the view (halves or thirds), once, in
+                // the print palette, sharp at the printer's resolution.
+                if (figureShown) {
+                    break;
+                }
+                figureShown = true;
+                const explain::Figure& figure = document_.figures[figure_->FigureIndex()];
+                constexpr double kScale = 3;
+                QImage image(static_cast<int>(figure.width * kScale), static_cast<int>(figure.height * kScale),
+                             QImage::Format_RGB32);
+                image.fill(Qt::white);
+                QPainter painter(&image);
+                QFont font = body;
+                painter.setFont(font);
+                PaintFigure(painter, figure, PlaceFigure(figure, QRectF(image.rect())), kNoStep, {}, true);
+                painter.end();
+                page.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("figure")), image);
+                block(paragraph);
+                QTextImageFormat format;
+                format.setName(QStringLiteral("figure"));
+                format.setWidth(figure.width * 0.85);
+                format.setHeight(figure.height * 0.85);
+                cursor.insertImage(format);
+                break;
+            }
+        }
+    }
+    page.print(&printer);
 }
 
 // ------------------------------------------------------------- figure ----

@@ -24,6 +24,7 @@
 class QLabel;
 class QListView;
 class QPlainTextEdit;
+class QPrinter;
 class QToolButton;
 
 namespace zelvane {
@@ -50,6 +51,14 @@ public:
     void SetZoom(int percent);
     int Zoom() const { return zoom_; }
 
+    // Prints the explanation for a handout, laid out for A4: the lead with
+    // its figure (in the print palette, for black and white), the sections,
+    // and the first kPrintedSteps step rows, or all of them.
+    void Print(QPrinter& printer, bool allSteps) const;
+    // Ctrl+P and the print command: asks first when the division is long,
+    // then the print dialog.
+    void PrintWithDialog();
+
     QPlainTextEdit* TextView() const { return text_; }
     FigureView* Figure() const { return figure_; }
     QListView* StepList() const { return steps_; }
@@ -74,6 +83,7 @@ private:
     QWidget* switch_;
     QToolButton* halves_;
     QToolButton* thirds_;
+    QToolButton* print_;
     FigureView* figure_;
     QLabel* summary_;
     QListView* steps_;

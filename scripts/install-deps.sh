@@ -20,7 +20,7 @@ windows=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-
 wine=(wine wine64 wine32:i386 fonts-wine xvfb x11-utils)
 for mode in "$@"; do
     case "$mode" in
-        test) packages+=(clang libclang-rt-14-dev emscripten chromium) ;;
+        test) packages+=(clang libclang-rt-14-dev emscripten chromium poppler-utils) ;;
         web) packages+=(emscripten) ;;
         windows) packages+=("${windows[@]}") ;;
         windows-test | windows-bench) packages+=("${windows[@]}" "${wine[@]}") ;;

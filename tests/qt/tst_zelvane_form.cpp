@@ -11,6 +11,9 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QWheelEvent>
 #include <QPushButton>
@@ -71,6 +74,8 @@ private slots:
     void explanation();
     void explanationFromTheMenu();
     void explanationFollowsCopiesAndCloses();
+    void printsToPdf_data();
+    void printsToPdf();
     void wheelLinkedToTheSteps_data();
     void wheelLinkedToTheSteps();
 
@@ -755,6 +760,65 @@ void TestZelvaneForm::explanationFollowsCopiesAndCloses() {
     QVERIFY(!view->isVisible());
     Click(kClearButton);  // a closed view is left alone
     QVERIFY(!view->isVisible());
+}
+
+void TestZelvaneForm::printsToPdf_data() {
+    QTest::addColumn<QString>("denominator");
+    QTest::addColumn<bool>("allSteps");
+    QTest::addColumn<int>("maxPages");
+    QTest::newRow("1/7 whole") << "7" << true << 3;
+    QTest::newRow("1/9967 its first steps") << "9967" << false << 12;
+}
+
+// The explanation printed to a PDF file, read back: its text, its pages, and
+// the figure drawn on the first page where the lead puts it.
+void TestZelvaneForm::printsToPdf() {
+    QFETCH(QString, denominator);
+    QFETCH(bool, allSteps);
+    QFETCH(int, maxPages);
+    Type(kNumerator, "1");
+    Type(kDenominator, denominator);
+    Click(kCalculateButton);
+    QTest::keyClick(window_->Text2(kNumerator), Qt::Key_F1);
+    ExplainView* view = window_->Explanation();
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("explanation.pdf");
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    view->Print(printer, allSteps);
+    const auto run = [](const QString& program, const QStringList& arguments) {
+        QProcess process;
+        process.start(program, arguments);
+        const bool ran = process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit &&
+                         process.exitCode() == 0;
+        return ran ? std::optional<QString>(QString::fromUtf8(process.readAllStandardOutput())) : std::nullopt;
+    };
+    const QString text = run("pdftotext", {"-layout", pdf, "-"}).value_or(QString());
+    const explain::Document& doc = view->Shown();
+    QVERIFY(text.contains(QString::fromStdString(doc.title)));
+    QVERIFY(text.contains(QString::fromStdString(doc.blocks.front().text)));  // the lead's notation
+    QVERIFY(text.contains(QString::fromStdString(explain::StepText(doc, 0))));
+    const QString rest = QString::fromStdString(explain::UnprintedSteps(doc, explain::kPrintedSteps));
+    QCOMPARE(!rest.isEmpty() && text.contains(rest.left(20)), !allSteps);
+    const QString info = run("pdfinfo", {pdf}).value_or(QString());
+    const int pages = QRegularExpression("Pages:\\s+(\\d+)").match(info).captured(1).toInt();
+    QVERIFY2(pages >= 1 && pages <= maxPages, qPrintable(info));
+    // The first page at 40 dpi: its upper half, where the figure stands, has ink in it.
+    QVERIFY(run("pdftoppm", {"-r", "40", "-f", "1", "-l", "1", "-png", pdf, dir.filePath("page")}));
+    QImage page(dir.filePath("page-1.png"));
+    if (page.isNull()) {
+        page.load(dir.filePath("page-01.png"));
+    }
+    QVERIFY(!page.isNull());
+    int ink = 0;
+    for (int y = page.height() / 8; y < page.height() / 2; ++y) {
+        for (int x = page.width() / 8; x < page.width() / 2; ++x) {
+            ink += qGray(page.pixel(x, y)) < 160;
+        }
+    }
+    QVERIFY2(ink > 200, qPrintable(QString::number(ink)));
 }
 
 void TestZelvaneForm::wheelLinkedToTheSteps_data() { AddRows("wheel.tsv", {"numerator", "denominator"}); }
