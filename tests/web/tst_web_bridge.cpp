@@ -29,6 +29,8 @@ class TestWebBridge : public QObject {
 private slots:
     void descriptionMatchesTheTables();
     void explanationAsJson();
+    void explanationDrawingAsJson_data();
+    void explanationDrawingAsJson();
 };
 
 void TestWebBridge::descriptionMatchesTheTables() {
@@ -120,6 +122,83 @@ void TestWebBridge::explanationAsJson() {
     const QStringList steps = QString::fromStdString(explain::StepRows(document)).split('\n', Qt::SkipEmptyParts);
     QCOMPARE(steps.size(), 7);
     QCOMPARE(steps.last(), Text(explain::StepText(document, 6)));
+}
+
+// What the view draws and highlights, as the page reads it: raised runs
+// and the notation's digits in UTF-16 units (JavaScript's), the notebook's
+// line steps, and every figure's shapes, without the hit places.
+void TestWebBridge::explanationDrawingAsJson_data() {
+    QTest::addColumn<QString>("numerator");
+    QTest::addColumn<QString>("denominator");
+    QTest::newRow("1/7") << "1" << "7";
+    QTest::newRow("5/14 a tail") << "5" << "14";
+    QTest::newRow("1/8 finite") << "1" << "8";
+    QTest::newRow("1/9967") << "1" << "9967";
+}
+
+void TestWebBridge::explanationDrawingAsJson() {
+    QFETCH(QString, numerator);
+    QFETCH(QString, denominator);
+    const explain::Document document =
+        explain::Explain(CalculatedFraction{numerator.toStdU32String(), denominator.toStdU32String()});
+    const QJsonObject json =
+        QJsonDocument::fromJson(QByteArray::fromStdString(web::ExplanationJson(document))).object();
+    QCOMPARE(json["lead"].toInt(), static_cast<int>(document.lead));
+    QCOMPARE(json["stepCount"].toInt(), static_cast<int>(document.steps.size()));
+    const QJsonArray blocks = json["blocks"].toArray();
+    for (qsizetype i = 0; i < blocks.size(); ++i) {
+        const explain::Block& block = document.blocks[static_cast<std::size_t>(i)];
+        const QJsonObject object = blocks[i].toObject();
+        const QString text = object["text"].toString();
+        const QJsonArray raised = object["raised"].toArray();
+        QCOMPARE(raised.size(), static_cast<qsizetype>(block.raised.size()));
+        for (qsizetype k = 0; k < raised.size(); ++k) {
+            const explain::Span& span = block.raised[static_cast<std::size_t>(k)];
+            const QJsonArray run = raised[k].toArray();
+            QCOMPARE(text.mid(run[0].toInt(), run[1].toInt() - run[0].toInt()),
+                     Text(std::string_view(block.text).substr(span.from, span.to - span.from)));
+        }
+        std::vector<std::size_t> digits(block.stepDigits.empty() ? 0 : document.steps.size(), explain::kNoStep);
+        for (const QJsonValue run : object["stepDigits"].toArray()) {
+            for (int k = 0; k < run[2].toInt(); ++k) {
+                digits.at(static_cast<std::size_t>(run[0].toInt() + k)) = static_cast<std::size_t>(run[1].toInt() + k);
+            }
+        }
+        QCOMPARE(digits, block.stepDigits);
+        QJsonArray lineSteps;
+        for (const std::size_t step : block.lineSteps) {
+            lineSteps.append(step == explain::kNoStep ? -1 : static_cast<int>(step));
+        }
+        QCOMPARE(object["lineSteps"].toArray(), lineSteps);
+        QCOMPARE(object["figure"].toInt(), block.kind == explain::BlockKind::kFigure ? static_cast<int>(block.figure) : 0);
+    }
+    const QJsonArray figures = json["figures"].toArray();
+    QCOMPARE(figures.size(), static_cast<qsizetype>(document.figures.size()));
+    for (qsizetype f = 0; f < figures.size(); ++f) {
+        const explain::Figure& figure = document.figures[static_cast<std::size_t>(f)];
+        const QJsonObject object = figures[f].toObject();
+        QVERIFY(!object.contains("hits"));
+        QCOMPARE(object["alt"].toString(), Text(figure.alt));
+        QCOMPARE(object["points"].toArray().size(), static_cast<qsizetype>(2 * figure.points.size()));
+        const QJsonArray shapes = object["shapes"].toArray();
+        QCOMPARE(shapes.size(), static_cast<qsizetype>(figure.shapes.size()));
+        for (qsizetype k = 0; k < shapes.size(); ++k) {
+            const explain::Shape& shape = figure.shapes[static_cast<std::size_t>(k)];
+            const QJsonObject drawn = shapes[k].toObject();
+            QCOMPARE(drawn["step"].toInt(-1), shape.step == explain::kNoStep ? -1 : static_cast<int>(shape.step));
+            QCOMPARE(drawn["stroke"].toString("none") == "none", shape.stroke == explain::Ink::kNone);
+            if (shape.kind == explain::ShapeKind::kText) {
+                QCOMPARE(drawn["text"].toString(), Text(shape.text));
+                QCOMPARE(drawn["at"].toArray()[1].toDouble(), std::round(shape.at.y * 100) / 100);
+            }
+        }
+        const std::size_t step = document.steps.size() - 1;
+        const QJsonArray selection =
+            QJsonDocument::fromJson(QByteArray::fromStdString(web::SelectionJson(document, static_cast<std::size_t>(f), step))).array();
+        QCOMPARE(selection.size(), static_cast<qsizetype>(explain::Selection(figure, document, step).size()));
+        QVERIFY(!selection.isEmpty());
+    }
+    QCOMPARE(web::SelectionJson(document, document.figures.size(), 0), std::string("[]"));
 }
 
 QTEST_APPLESS_MAIN(TestWebBridge)
