@@ -411,9 +411,14 @@ void WheelMaker::Ring(const std::vector<size_t>& groups) {
     const double dot = L <= 60 ? 4 : L <= 180 ? 2.5 : 1.2;
     for (size_t i = 0; i < L; ++i) {
         const size_t step = P_ + i;
-        const Point at = Polar(centre_, kRing, Angle(i));
+        // One cosine and sine a place: 1/9967 has 9 966 of them.
+        const double a = Angle(i) * std::numbers::pi / 180;
+        const double cos = std::cos(a);
+        const double sin = std::sin(a);
+        const Point at{centre_.x + kRing * cos, centre_.y + kRing * sin};
+        const double digit = kRing - 9 - (std::abs(cos) * TextWidth("0", digitSize) / 2 + std::abs(sin) * digitSize / 2);
         figure_.remainderAt[step] = at;
-        figure_.digitAt[step] = LabelAt(centre_, kRing, Angle(i), 9, "0", digitSize, false);
+        figure_.digitAt[step] = {centre_.x + digit * cos, centre_.y + digit * sin};
         figure_.labelled[step] = labelled[i];
         if (L <= kDotsUpTo) {
             Circle(at, dot, Ink::kNone, Ink::kRemainder, 0, step);
