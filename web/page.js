@@ -199,129 +199,23 @@ var Module = typeof Module !== 'undefined' ? Module : {};
       });
     }
 
-    // The explain view: a dialog of its own, made when first opened, with
-    // the explanation of the fraction last calculated as real text. F1
-    // opens it, and so does the button below the window (for touch
-    // screens); it is not modal, Esc closes it, and Ctrl+C with nothing
-    // selected copies all of it.
+    // The explain view (explain_view.js), made when first opened. F1 opens
+    // it, and so does the button below the window (for touch screens); it
+    // is not modal, Esc closes it, and Ctrl+C with nothing selected copies
+    // all of it.
     var explanation = null;
-    // Step rows go into blocks of this many, each laid out and painted only
-    // when it scrolls into view: 1/9967 has 9 967 of them.
-    var STEPS_PER_BLOCK = 200;
-
-    function renderExplanation() {
-      var doc = JSON.parse(Module.UTF8ToString(Module._zelvane_explanation_json()));
-      explanation.querySelector('h1').textContent = doc.title;
-      var parts = document.createDocumentFragment();
-      doc.blocks.forEach(function (block) {
-        if (block.kind === 'steps') {
-          var rows = Module.UTF8ToString(Module._zelvane_explanation_steps()).split('\n');
-          rows.pop();  // after the last row's line end
-          for (var first = 0; first < rows.length; first += STEPS_PER_BLOCK) {
-            var part = document.createElement('pre');
-            part.className = 'steps';
-            part.textContent = rows.slice(first, first + STEPS_PER_BLOCK).join('\n');
-            parts.appendChild(part);
-          }
-          return;
-        }
-        var element = document.createElement({ heading: 'h2', lines: 'pre' }[block.kind] || 'p');
-        element.className = block.kind;
-        element.textContent = block.kind === 'lines' ? block.lines.join('\n') : block.text;
-        parts.appendChild(element);
-      });
-      var text = explanation.querySelector('.text');
-      text.replaceChildren(parts);
-      text.scrollTop = 0;
-    }
-
-    function makeExplanation() {
-      explanation = document.createElement('dialog');
-      explanation.id = 'explanation';
-      explanation.setAttribute('aria-labelledby', 'explanation-title');
-      var bar = document.createElement('div');
-      bar.className = 'bar';
-      var title = document.createElement('h1');
-      title.id = 'explanation-title';
-      var close = document.createElement('button');
-      close.type = 'button';
-      close.textContent = d.closeCommand;
-      close.addEventListener('click', function () {
-        explanation.close();
-      });
-      bar.append(title, close);
-      var text = document.createElement('div');
-      text.className = 'text';
-      text.tabIndex = 0;
-      text.setAttribute('role', 'document');
-      text.setAttribute('aria-label', d.explanationName);
-      explanation.append(bar, text);
-      explanation.addEventListener('keydown', function (event) {
-        if (event.key === 'Escape') {
-          event.preventDefault();
-          explanation.close();
-        } else if ((event.ctrlKey || event.metaKey) && event.key.toLowerCase() === 'c' &&
-                   window.getSelection().isCollapsed) {
-          event.preventDefault();
-          copyAll(text);
-        }
-      });
-      explanation.addEventListener('copy', function (event) {
-        if (copyingAll !== null) {
-          event.preventDefault();
-          event.clipboardData.setData('text/plain', copyingAll);
-        }
-      });
-      document.body.appendChild(explanation);
-    }
-
-    // The whole explanation to the clipboard: through the clipboard API,
-    // or, where the browser refuses it, as a copy of the whole text whose
-    // data the copy handler replaces with the plain text, held here meanwhile.
-    var copyingAll = null;
-    function copyAll(text) {
-      var explanationText = Module.UTF8ToString(Module._zelvane_explanation_text());
-      function bySelection() {
-        var selection = window.getSelection();
-        var range = document.createRange();
-        range.selectNodeContents(text);
-        selection.removeAllRanges();
-        selection.addRange(range);
-        copyingAll = explanationText;
-        try {
-          document.execCommand('copy');
-        } finally {
-          copyingAll = null;
-          selection.removeAllRanges();
-        }
-      }
-      if (navigator.clipboard && navigator.clipboard.writeText) {
-        navigator.clipboard.writeText(explanationText).catch(bySelection);
-      } else {
-        bySelection();
-      }
-    }
 
     function openExplanation() {
       if (!explanation) {
-        makeExplanation();
+        explanation = zelvaneExplainView(Module, d);
       }
-      // An open view already explains the fraction last calculated (a
-      // Calculate updates it): it is only brought forward, and the pupil
-      // keeps their place in it. A closed one is filled anew, from its start.
-      if (Module._zelvane_explain(explanation.open ? 1 : 0) === 1) {
-        renderExplanation();
-      }
-      if (!explanation.open) {
-        explanation.show();
-      }
-      explanation.querySelector('.text').focus();
+      explanation.open();
     }
 
     // An open explanation follows the fraction last calculated.
     function followCalculation() {
-      if (explanation && explanation.open && Module._zelvane_explain(1) === 1) {
-        renderExplanation();
+      if (explanation) {
+        explanation.follow();
       }
     }
 

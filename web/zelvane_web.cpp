@@ -14,6 +14,7 @@
 // help texts, what Enter clicks) is handed to the page as one JSON text
 // built from the shared tables, so the page writes no text and no number of
 // its own.
+#include <algorithm>
 #include <cstdint>
 #include <new>
 #include <optional>
@@ -43,13 +44,15 @@ std::u16string returned;
 int returnedCaret = 0;
 
 // The explanation the page was last given, the fraction it was made for,
-// and its texts: the JSON of its blocks, its step rows, and its plain text
-// (made when first asked for: only a copy needs it).
+// and its texts: the JSON of its blocks, the step rows last asked for, and
+// its plain text (made when first asked for: only a copy needs it).
 std::optional<std::optional<zelvane::CalculatedFraction>> explained;
 zelvane::explain::Document explanation;
 std::string explanationJson;
-std::string explanationSteps;
+std::string explanationRows;
 std::string explanationText;
+// The last selection asked for, as JSON.
+std::string selectionJson;
 
 bool ValidField(int index) { return index >= 0 && index < zelvane::kText2Count; }
 
@@ -152,7 +155,7 @@ ZELVANE_EXPORT int zelvane_enabled(int index) {
 
 // Makes the explanation of the fraction last calculated, unless `ifChanged`
 // and it was made for the same fraction already. Returns 1 when there is a
-// new one (zelvane_explanation_json and _steps then give it), 0 when not,
+// new one (zelvane_explanation_json and _rows then give it), 0 when not,
 // -1 when out of memory.
 ZELVANE_EXPORT int zelvane_explain(int ifChanged) {
     if (ifChanged && explained && *explained == form.LastCalculation()) {
@@ -161,17 +164,31 @@ ZELVANE_EXPORT int zelvane_explain(int ifChanged) {
     return Guarded([&] {
         explanation = zelvane::explain::Explain(form);
         explanationJson = zelvane::web::ExplanationJson(explanation);
-        explanationSteps = zelvane::explain::StepRows(explanation);
         explanationText.clear();
         explained = form.LastCalculation();
         return 1;
     });
 }
 
-// The explanation last made: its blocks as JSON, its step rows (a row a
-// line) and its whole plain text, each UTF-8.
+// The explanation last made: its blocks as JSON, the step rows from
+// `first`, at most `count` of them (a row a line: the page makes the rows
+// as they come into sight, 1/9967 has 9 967), and its whole plain text,
+// each UTF-8. The rows are valid until the next call.
 ZELVANE_EXPORT const char* zelvane_explanation_json() { return explanationJson.c_str(); }
-ZELVANE_EXPORT const char* zelvane_explanation_steps() { return explanationSteps.c_str(); }
+ZELVANE_EXPORT const char* zelvane_explanation_rows(int first, int count) {
+    const int result = Guarded([&] {
+        explanationRows.clear();
+        for (int i = std::max(first, 0); count > 0 && static_cast<std::size_t>(i) < explanation.steps.size(); ++i, --count) {
+            explanationRows += zelvane::explain::StepText(explanation, static_cast<std::size_t>(i));
+            explanationRows += '\n';
+        }
+        return 0;
+    });
+    if (result != 0) {
+        explanationRows.clear();
+    }
+    return explanationRows.c_str();
+}
 ZELVANE_EXPORT const char* zelvane_explanation_text() {
     if (explanationText.empty() && !explanation.title.empty()) {
         Guarded([&] {
@@ -180,4 +197,30 @@ ZELVANE_EXPORT const char* zelvane_explanation_text() {
         });
     }
     return explanationText.c_str();
+}
+
+// The figures of the explanation last made (its "figures", in order) and a
+// selected step: which step a click at (x, y), in figure units, selects
+// (-1 for none), and what to draw over the figure while `step` is selected
+// (a JSON array of shapes, UTF-8, valid until the next call; "[]" for none).
+ZELVANE_EXPORT int zelvane_figure_step_at(int figure, double x, double y) {
+    if (figure < 0 || static_cast<std::size_t>(figure) >= explanation.figures.size()) {
+        return -1;
+    }
+    const std::size_t step =
+        zelvane::explain::StepAt(explanation.figures[static_cast<std::size_t>(figure)], {x, y});
+    return step == zelvane::explain::kNoStep ? -1 : static_cast<int>(step);
+}
+ZELVANE_EXPORT const char* zelvane_figure_selection(int figure, int step) {
+    const int result = Guarded([&] {
+        selectionJson = figure < 0 || step < 0
+                            ? std::string("[]")
+                            : zelvane::web::SelectionJson(explanation, static_cast<std::size_t>(figure),
+                                                          static_cast<std::size_t>(step));
+        return 0;
+    });
+    if (result != 0) {
+        selectionJson = "[]";
+    }
+    return selectionJson.c_str();
 }
