@@ -367,12 +367,13 @@ function zelvaneExplainView(Module, d) {
       row.setAttribute('aria-selected', 'true');
       view.list.setAttribute('aria-activedescendant', row.id);
       // Into sight within the list only: the page around it stays.
-      var box = view.list.getBoundingClientRect();
+      var top = view.list.getBoundingClientRect().top + view.list.clientTop;
+      var bottom = top + view.list.clientHeight;
       var place = row.getBoundingClientRect();
-      if (place.top < box.top) {
-        view.list.scrollTop -= box.top - place.top;
-      } else if (place.bottom > box.bottom) {
-        view.list.scrollTop += Math.min(place.top - box.top, place.bottom - box.bottom);
+      if (place.top < top) {
+        view.list.scrollTop -= Math.ceil(top - place.top);
+      } else if (place.bottom > bottom) {
+        view.list.scrollTop += Math.ceil(Math.min(place.top - top, place.bottom - bottom));
       }
     }
   }

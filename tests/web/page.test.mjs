@@ -539,6 +539,235 @@ describe('explanation', () => {
       await narrow.close();
     }
   });
+
+  // --- The lead, the wheel and the steps --------------------------------
+
+  const explanationJson = () => page.evaluate(() => JSON.parse(Module.UTF8ToString(Module._zelvane_explanation_json())));
+  const selectedRows = () => page.evaluate(() =>
+    [...document.querySelectorAll('#explanation .step-list [aria-selected="true"]')].map((row) => row.id));
+  const shownWheel = () => page.locator('#explanation svg.wheel:visible');
+
+  // The first remainder's place, in figure units: its dot, or, on a ring
+  // too long for dots, the ring's top, where the ring's first place is.
+  function firstPlace(figure) {
+    const dots = figure.shapes.filter((s) => s.kind === 'circle' && s.step !== undefined && s.fill === 'remainder');
+    if (dots.length > 0) {
+      return dots.reduce((a, b) => (b.step < a.step ? b : a)).at;
+    }
+    const ring = figure.shapes.filter((s) => s.kind === 'circle' && s.stroke === 'ring' && !s.fill)
+      .reduce((a, b) => (b.radius > a.radius ? b : a));
+    return [ring.at[0], ring.at[1] - ring.radius];
+  }
+
+  // A point of the shown wheel, in figure units, on the page.
+  const onPage = (point) => shownWheel().evaluate((svg, [x, y]) => {
+    const p = new DOMPoint(x, y).matrixTransform(svg.getScreenCTM());
+    return { x: p.x, y: p.y };
+  }, point);
+
+  // The colour of one pixel of the page, from a screenshot of it alone.
+  async function pixel({ x, y }) {
+    const png = await page.screenshot({ clip: { x: Math.floor(x), y: Math.floor(y), width: 1, height: 1 } });
+    const data = [];
+    for (let at = 8; at < png.length;) {
+      const length = png.readUInt32BE(at);
+      if (png.toString('latin1', at + 4, at + 8) === 'IDAT') {
+        data.push(png.subarray(at + 8, at + 8 + length));
+      }
+      at += 12 + length;
+    }
+    const row = zlib.inflateSync(Buffer.concat(data));  // one pixel: every filter leaves it as it is
+    return `#${[...row.subarray(1, 4)].map((c) => c.toString(16).padStart(2, '0')).join('')}`;
+  }
+
+  // What the view shows of the selected step, against the core: the row,
+  // the shapes of later steps hidden, the selection drawn over the wheel,
+  // the notation's digit and the notebook's lines.
+  async function checkSelected(doc, figure, step, name) {
+    assert.deepEqual(await selectedRows(), [`explanation-step-${step}`], name);
+    const core = await page.evaluate(([f, s]) => JSON.parse(Module.UTF8ToString(Module._zelvane_figure_selection(f, s))),
+      [figure, step]);
+    assert.ok(core.length > 0, name);
+    const drawn = await shownWheel().evaluate((svg, s) => ({
+      layer: svg.querySelector('.selection').childElementCount,
+      wrong: [...svg.querySelectorAll('[data-step]')].filter((shape) =>
+        (getComputedStyle(shape).display === 'none') !== (Number(shape.dataset.step) > s)).length,
+    }), step);
+    assert.deepEqual(drawn, { layer: core.length, wrong: 0 }, name);
+    const notation = doc.blocks.find((b, i) => i < doc.lead && b.stepDigits);
+    const run = notation.stepDigits.find(([first, , count]) => first <= step && step < first + count);
+    const digit = run ? run[1] + step - run[0] : -1;
+    assert.deepEqual(await page.evaluate(() => {
+      const mark = document.querySelector('#explanation .lead p.notation mark.digit');
+      if (!mark) {
+        return [-1, ''];
+      }
+      const before = document.createRange();
+      before.setStart(mark.parentNode.closest('p'), 0);
+      before.setEndBefore(mark);
+      return [before.toString().length, mark.textContent];
+    }), [digit, digit < 0 ? '' : notation.text[digit]], `${name}: the notation's digit`);
+    const book = doc.blocks.find((b) => b.kind === 'notebook');
+    const lines = await page.evaluate(() =>
+      [...document.querySelectorAll('#explanation pre.notebook .line')].map((line) => line.classList.contains('selected')));
+    assert.deepEqual(lines, book.lineSteps.map((s) => s === step), `${name}: the notebook's lines`);
+  }
+
+  const wheelCases = ['1/7 halves and thirds', '5/14 a tail of one', '1/97', '1/9967 a ring of 9966 places',
+    '1/8 finite: a tail to 0'];
+  for (const row of loadCases('wheel.tsv').filter((r) => wheelCases.includes(r.case))) {
+    test(`the wheel and the steps of ${row.case} (wheel.tsv): drawn, linked both ways, walked with the keys`, async () => {
+      await fresh();
+      await calculate(row.numerator, row.denominator);
+      const before = await allTexts();
+      await page.keyboard.press('F1');
+      const doc = await explanationJson();
+      const figures = doc.blocks.filter((b) => b.kind === 'figure').map((b) => b.figure);
+      const figure = doc.figures[figures[0]];
+      // Drawn as the core says: an image named by its alternative text, that
+      // takes the focus in the page's order, with the first remainder's
+      // text centred on its anchor, and ink where the first remainder is.
+      assert.equal(await page.getByRole('img', { name: figure.alt, exact: true }).count(), 1);
+      assert.equal(await shownWheel().getAttribute('tabindex'), '0');
+      const first = (row.tail || row.ring).split(' ')[0];
+      const label = figure.shapes.find((s) => s.kind === 'text' && s.step === 0 && s.stroke === 'remainder');
+      assert.equal(label.text, first);
+      const box = await shownWheel().evaluate((svg, text) => {
+        const shape = [...svg.querySelectorAll('text[data-step="0"]')].find((t) => t.textContent === text);
+        const b = shape.getBBox();
+        return [b.x + b.width / 2, b.y + b.height / 2];
+      }, first);
+      assert.ok(Math.abs(box[0] - label.at[0]) < 1 && Math.abs(box[1] - label.at[1]) < 2,
+        `${box} against ${label.at}`);
+      const place = await onPage(firstPlace(figure));
+      assert.notEqual(await pixel(place), doc.inks.paper, `at ${JSON.stringify(place)}`);
+
+      // A row clicked (the last but one, made as the list scrolls to it).
+      const step = Math.max(0, doc.stepCount - 2);
+      await page.locator('#explanation .step-list').evaluate((list) => { list.scrollTop = list.scrollHeight; });
+      await page.locator(`#explanation-step-${step}`).click();
+      await checkSelected(doc, figures[0], step, 'the row clicked');
+      // The first remainder's place clicked on the wheel: its row, brought
+      // into sight. On a ring of thousands of places a pixel holds dozens:
+      // the step is the one the core finds where the click fell.
+      await shownWheel().evaluate((svg, f) => {
+        svg.addEventListener('click', (event) => {
+          const at = new DOMPoint(event.clientX, event.clientY).matrixTransform(svg.getScreenCTM().inverse());
+          window.clickedStep = Module._zelvane_figure_step_at(f, at.x, at.y);
+        }, { once: true, capture: true });
+      }, figures[0]);
+      await page.mouse.click(place.x, place.y);
+      const hit = await page.evaluate(() => window.clickedStep);
+      const dense = !figure.shapes.some((s) => s.kind === 'circle' && s.step !== undefined);
+      assert.ok(dense ? Math.min(hit, doc.stepCount - hit) < 50 : hit === 0, `step ${hit}`);
+      await checkSelected(doc, figures[0], hit, 'the place clicked');
+      const inSight = await page.locator(`#explanation-step-${hit}`).evaluate((r) => {
+        const list = r.closest('.step-list');
+        const top = list.getBoundingClientRect().top + list.clientTop;
+        const box = r.getBoundingClientRect();
+        return [box.top >= top - 0.5 && box.bottom <= top + list.clientHeight + 0.5, top, box.top, box.bottom];
+      });
+      assert.ok(inSight[0], `${inSight}`);
+      // The keys walk, on the wheel and on the list.
+      const last = doc.stepCount - 1;
+      for (const [key, expected] of [['Home', 0], ['ArrowRight', 1], ['ArrowDown', 2], ['ArrowLeft', 1], ['End', last],
+        ['ArrowRight', last], ['Home', 0], ['ArrowUp', 0]]) {
+        await page.keyboard.press(key);
+        assert.deepEqual(await selectedRows(), [`explanation-step-${Math.min(expected, last)}`], key);
+      }
+      await page.locator('#explanation .step-list').focus();
+      await page.keyboard.press('ArrowDown');
+      await checkSelected(doc, figures[0], Math.min(1, last), 'ArrowDown on the list');
+      // Halves and thirds: a switch, the selection kept.
+      if (figures.length > 1) {
+        const other = doc.figures[figures[1]];
+        await page.getByRole('button', { name: other.name, exact: true }).click();
+        assert.equal(await page.getByRole('button', { name: other.name, exact: true }).getAttribute('aria-pressed'), 'true');
+        assert.equal(await page.getByRole('button', { name: figure.name, exact: true }).getAttribute('aria-pressed'), 'false');
+        assert.equal(await shownWheel().getAttribute('aria-label'), other.alt);
+        await checkSelected(doc, figures[1], Math.min(1, last), 'after the switch');
+      }
+      // Ctrl+C with nothing selected still copies the whole text; Esc closes.
+      await shownWheel().focus();
+      await page.keyboard.press('Control+C');
+      assert.equal(await copied(), await coreExplanation());
+      await page.keyboard.press('Escape');
+      assert.equal(await dialog().isVisible(), false);
+      assert.deepEqual(await allTexts(), before, 'the worksheet changed');
+    });
+  }
+
+  test('the notebook of notebook.tsv: its lines, in fixed-pitch columns', async () => {
+    await fresh();
+    for (const row of loadCases('notebook.tsv')) {
+      await calculate(row.numerator, row.denominator);
+      await page.keyboard.press('F1');
+      const shown = await page.evaluate(() => [...document.querySelectorAll('#explanation pre.notebook .line')].map((line) => {
+        // Each character's advance, up to the note at the end of the last line.
+        const text = line.firstChild;
+        const columns = text.data.split('  ←')[0].length;
+        const range = document.createRange();
+        range.setStart(text, 0);
+        range.setEnd(text, columns);
+        return { text: text.data, advance: range.getBoundingClientRect().width / columns };
+      }));
+      assert.equal(shown.map((line) => line.text).join('|'), row.lines, row.case);
+      const advances = shown.map((line) => line.advance);
+      assert.ok(Math.max(...advances) - Math.min(...advances) < 0.01, `${row.case}: ${advances}`);
+      await page.keyboard.press('Escape');
+    }
+  });
+
+  test('the lead first: a column beside the text, or above it on a phone', async () => {
+    for (const [width, height] of [[1000, 700], [360, 740]]) {
+      const own = await browser.newPage({ viewport: { width, height } });
+      try {
+        await own.goto(pageUrl);
+        await waitUntilReady(own);
+        await own.locator('#Text2_5').fill('1');
+        await own.locator('#Text2_0').fill('17');
+        await own.locator('#Command1_0').click();
+        await own.keyboard.press('F1');
+        const [text, notation, wheel, rest] = await own.evaluate(() =>
+          ['.text', '.lead p.notation', 'svg.wheel', '.rest h2'].map((part) => {
+            const r = document.querySelector(`#explanation ${part}`).getBoundingClientRect();
+            return { left: r.left, top: r.top, right: r.right, bottom: r.bottom };
+          }));
+        const sizes = JSON.stringify({ text, notation, wheel, rest });
+        // Seen at once without scrolling, within the view's width.
+        assert.ok(notation.top >= text.top && wheel.bottom <= text.bottom && wheel.right <= text.right, sizes);
+        if (width > 640) {
+          assert.ok(wheel.right <= rest.left && rest.top < wheel.bottom, sizes);  // beside
+        } else {
+          assert.ok(notation.bottom <= wheel.top && wheel.bottom <= rest.top, sizes);  // above
+        }
+      } finally {
+        await own.close();
+      }
+    }
+  });
+
+  test('screenshots of the view for the manual: 1/7 and 1/17', async () => {
+    const own = await browser.newPage({ viewport: { width: 1000, height: 700 } });
+    try {
+      await own.goto(pageUrl);
+      await waitUntilReady(own);
+      for (const [denominator, file] of [['7', 'explain-web.png'], ['17', 'explain-web-17.png']]) {
+        if (await own.locator('#explanation').isVisible()) {
+          await own.keyboard.press('Escape');
+        }
+        await own.locator('#Text2_5').fill('1');
+        await own.locator('#Text2_0').fill(denominator);
+        await own.locator('#Command1_0').click();
+        await own.keyboard.press('F1');
+        const path = fileURLToPath(new URL(`../../docs/${file}`, import.meta.url));
+        await own.screenshot({ path });
+        assert.ok(readFileSync(path).length > 1000);
+      }
+    } finally {
+      await own.close();
+    }
+  });
 });
 
 describe('start', () => {
