@@ -1,8 +1,10 @@
 // Web page benchmark in headless Chromium: the time from navigation to the
 // first contentful paint and until the first Calculate can run (the page's
 // ready mark), the gzip size of what the page loads, the core's click time
-// in WebAssembly, and how long the explain view of 1/9967 takes from F1 to
-// its first painted frame. Floors are loaded side by side in the same
+// in WebAssembly, how long the explain view of 1/9967 takes from F1 to its
+// first painted frame, and a selected step's repaint there: the key's
+// handling with the layout it leaves, and the time to the next painted
+// frame (which waits for the frame's turn, up to 16.7 ms at 60 Hz). Floors are loaded side by side in the same
 // browser: a page with one label (the window's title in the window's font,
 // no script) for the first paint, an empty page for "ready", and the first
 // page's window alone, to tell its drawing from the rest of its loading.
@@ -126,8 +128,9 @@ console.log(`${runs} runs each, medians; floors: empty page ready after ${baseli
   `painted after ${windowPaint.toFixed(1)} ms, ${(windowPaint / paintFloor).toFixed(2)} × the one-label page ` +
   `(95% interval ${ratioInterval(paintTimes.get(windowAlone), paintTimes.get(label))})\n`);
 console.log('| Page | Bytes | gzip -9 | First contentful paint | Ratio to one-label page | 95% interval | Ready after navigation | ' +
-  'Ratio to empty page | Calculate 7/13 | Calculate -7/3 (abandoned) | F1 to painted explanation of 1/9967 |');
-console.log('| --- | --- | --- | --- | --- | --- | --- | --- | --- | --- | --- |');
+  'Ratio to empty page | Calculate 7/13 | Calculate -7/3 (abandoned) | F1 to painted explanation of 1/9967 | ' +
+  'Selecting a step of 1/9967: handled and laid out / next frame painted |');
+console.log('| --- | --- | --- | --- | --- | --- | --- | --- | --- | --- | --- | --- |');
 for (const file of pages) {
   const bytes = readFileSync(file);
   await page.goto(pathToFileURL(file).href);
@@ -187,6 +190,27 @@ for (const file of pages) {
     await page.waitForFunction(() => window.explainTimes.length === 2);
     explain.push(await page.evaluate(() => window.explainTimes[1] - window.explainTimes[0]));
   }
+  // A step selected with the keys on the wheel, over and over: the next
+  // step, the last (every step's shapes shown) and the first (all hidden).
+  let selecting = null;
+  if (explains && (await page.locator('#explanation svg.wheel').count()) > 0) {
+    selecting = await page.evaluate(async () => {
+      const wheel = document.querySelector('#explanation svg.wheel');
+      wheel.focus();
+      const handled = [];
+      const painted = [];
+      for (let i = 0; i < 60; i++) {
+        const key = i % 10 === 4 ? 'End' : i % 10 === 9 ? 'Home' : 'ArrowRight';
+        const start = performance.now();
+        wheel.dispatchEvent(new KeyboardEvent('keydown', { key, bubbles: true, cancelable: true }));
+        document.documentElement.getBoundingClientRect();
+        handled.push(performance.now() - start);
+        await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
+        painted.push(performance.now() - start);
+      }
+      return [handled, painted];
+    });
+  }
   const ready = median(readyTimes.get(file));
   const paint = median(paintTimes.get(file));
   // The ratio within each round, then their median: less disturbed by the
@@ -195,6 +219,7 @@ for (const file of pages) {
   console.log(`| ${file} | ${bytes.length} | ${gzipSync(bytes, { level: 9 }).length} | ${paint.toFixed(1)} ms | ` +
     `${(paint / paintFloor).toFixed(2)} (within rounds ${paintWithinRounds.toFixed(2)}) | ` +
     `${ratioInterval(paintTimes.get(file), paintTimes.get(label))} | ${ready.toFixed(1)} ms | ${(ready / baseline).toFixed(2)} | ` +
-    `${clicks[0].toFixed(2)} µs | ${clicks[1].toFixed(2)} µs | ${explains ? median(explain).toFixed(1) + ' ms' : '—'} |`);
+    `${clicks[0].toFixed(2)} µs | ${clicks[1].toFixed(2)} µs | ${explains ? median(explain).toFixed(1) + ' ms' : '—'} | ` +
+    `${selecting ? `${median(selecting[0]).toFixed(1)} ms / ${median(selecting[1]).toFixed(1)} ms` : '—'} |`);
 }
 await browser.close();
