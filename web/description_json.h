@@ -165,6 +165,8 @@ inline std::string DescriptionJson(std::string_view publisherAddress) {
     TextValue(out, "expansionTip", form::kExpansionTip);
     TextValue(out, "explanationName", form::kExplanationName);
     TextValue(out, "closeCommand", form::kCloseCommand);
+    TextValue(out, "figureName", form::kFigureName);
+    TextValue(out, "stepListName", form::kStepListName);
 
     // The controls that take focus, in Tab order, as element ids.
     Array(out, "focusOrder", form::kFocusOrder, [](std::string& o, const form::ControlRef& control, std::size_t) {

@@ -143,10 +143,11 @@ function zelvaneExplainView(Module, d) {
     var figure = view.doc.figures[index];
     var holder = element('div');
     holder.innerHTML = '<svg xmlns="http://www.w3.org/2000/svg" class="wheel" role="img" tabindex="0" viewBox="0 0 ' +
-      figure.width + ' ' + figure.height + '" width="' + figure.width + '" height="' + figure.height + '"><g>' +
+      figure.width + ' ' + figure.height + '" width="' + figure.width + '" height="' + figure.height + '"><desc>' +
+      escaped(figure.alt) + '</desc><g>' +
       shapesMarkup(figure.shapes, figure.points, view.doc.inks) + '</g><g class="selection"></g></svg>';
     var svg = holder.firstChild;
-    svg.setAttribute('aria-label', figure.alt);
+    svg.setAttribute('aria-label', d.figureName);  // and described by its text alternative
     svg.style.maxWidth = figure.width + 'px';
     var stepped = Array.prototype.slice.call(svg.querySelectorAll('[data-step]'));
     var steps = stepped.map(function (shape) { return Number(shape.getAttribute('data-step')); });
@@ -252,13 +253,11 @@ function zelvaneExplainView(Module, d) {
 
   // --- The step list ----------------------------------------------------
 
-  function stepList(labelledBy) {
+  function stepList() {
     var list = element('div', 'step-list');
     list.setAttribute('role', 'listbox');
+    list.setAttribute('aria-label', d.stepListName);
     list.tabIndex = 0;
-    if (labelledBy) {
-      list.setAttribute('aria-labelledby', labelledBy);
-    }
     var steps = view.steps;
     var chunks = [];
     var observer = typeof IntersectionObserver === 'function' ? new IntersectionObserver(function (entries) {
@@ -454,8 +453,6 @@ function zelvaneExplainView(Module, d) {
     dialog.style.setProperty('--selection', doc.inks.selection);
     var lead = document.createDocumentFragment();
     var rest = document.createDocumentFragment();
-    var stepsHeading = null;
-    var lastHeading = null;
     var stepsApart = false;
     var blocks = doc.blocks;
     for (var i = 0; i < blocks.length; i++) {
@@ -468,19 +465,14 @@ function zelvaneExplainView(Module, d) {
         }
         into.appendChild(figureElement(indices));
       } else if (block.kind === 'steps') {
-        stepsHeading = lastHeading;
         if (doc.lead > 0) {
           stepsApart = true;  // the rows go below the lead; here, where they are
           into.appendChild(blockElement(block));
         } else {
-          into.appendChild(stepList(stepsHeading && stepsHeading.id));
+          into.appendChild(stepList());
         }
       } else {
         var made = blockElement(block);
-        if (block.kind === 'heading') {
-          made.id = 'explanation-part-' + i;
-          lastHeading = made;
-        }
         if (block.stepDigits && i < doc.lead && !view.notation) {
           var digits = new Int32Array(doc.stepCount).fill(NONE);
           block.stepDigits.forEach(function (run) {
@@ -494,7 +486,7 @@ function zelvaneExplainView(Module, d) {
       }
     }
     if (stepsApart) {
-      lead.appendChild(stepList(stepsHeading && stepsHeading.id));
+      lead.appendChild(stepList());
     }
     text.classList.toggle('apart', doc.lead > 0);
     leadColumn.replaceChildren(lead);

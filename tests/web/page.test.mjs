@@ -624,10 +624,13 @@ describe('explanation', () => {
       const doc = await explanationJson();
       const figures = doc.blocks.filter((b) => b.kind === 'figure').map((b) => b.figure);
       const figure = doc.figures[figures[0]];
-      // Drawn as the core says: an image named by its alternative text, that
-      // takes the focus in the page's order, with the first remainder's
-      // text centred on its anchor, and ink where the first remainder is.
-      assert.equal(await page.getByRole('img', { name: figure.alt, exact: true }).count(), 1);
+      // Drawn as the core says: an image, named and described by its text
+      // alternative, that takes the focus in the page's order, with the first
+      // remainder's text centred on its anchor, and ink where it stands.
+      const d = await description();
+      assert.equal(await page.getByRole('img', { name: d.figureName, exact: true }).count(), 1);
+      assert.equal(await shownWheel().locator('desc').textContent(), figure.alt);
+      assert.equal(await page.getByRole('listbox', { name: d.stepListName, exact: true }).count(), 1);
       assert.equal(await shownWheel().getAttribute('tabindex'), '0');
       const first = (row.tail || row.ring).split(' ')[0];
       const label = figure.shapes.find((s) => s.kind === 'text' && s.step === 0 && s.stroke === 'remainder');
@@ -684,7 +687,7 @@ describe('explanation', () => {
         await page.getByRole('button', { name: other.name, exact: true }).click();
         assert.equal(await page.getByRole('button', { name: other.name, exact: true }).getAttribute('aria-pressed'), 'true');
         assert.equal(await page.getByRole('button', { name: figure.name, exact: true }).getAttribute('aria-pressed'), 'false');
-        assert.equal(await shownWheel().getAttribute('aria-label'), other.alt);
+        assert.equal(await shownWheel().locator('desc').textContent(), other.alt);
         await checkSelected(doc, figures[1], Math.min(1, last), 'after the switch');
       }
       // Ctrl+C with nothing selected still copies the whole text; Esc closes.

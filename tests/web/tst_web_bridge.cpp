@@ -92,6 +92,8 @@ void TestWebBridge::descriptionMatchesTheTables() {
     QCOMPARE(d["expansionTip"].toString(), Text(form::kExpansionTip));
     QCOMPARE(d["explanationName"].toString(), Text(form::kExplanationName));
     QCOMPARE(d["closeCommand"].toString(), Text(form::kCloseCommand));
+    QCOMPARE(d["figureName"].toString(), Text(form::kFigureName));
+    QCOMPARE(d["stepListName"].toString(), Text(form::kStepListName));
     QCOMPARE(d["taskTextName"].toString(), Text(form::kTaskTextName));
     QCOMPARE(d["focusOrder"].toArray(),
              (QJsonArray{"Text1_0", "Text2_0", "Text2_1", "Text2_2", "Text2_3", "Text2_4", "Command1_0", "Command1_1",
