@@ -17,6 +17,15 @@ inline constexpr wchar_t kFormClass[] = L"ZelvaneForm";
 // The explain view: its window class and its text's identifier.
 inline constexpr wchar_t kExplanationClass[] = L"ZelvaneExplanation";
 inline constexpr int kExplanationTextId = 500;
+// Its lead (the notation, the figure, the switch between the halves' and
+// the thirds' figures, the summary) and the list of steps.
+inline constexpr int kExplanationNotationId = 501;
+inline constexpr int kExplanationFigureId = 502;
+inline constexpr int kExplanationSwitchId = 503;  // and 504
+inline constexpr int kExplanationSummaryId = 505;
+inline constexpr int kExplanationStepsId = 506;
+// The window class of its figure.
+inline constexpr wchar_t kFigureClass[] = L"ZelvaneFigure";
 // The command of the expansion field's context menu that opens it.
 inline constexpr int kExplainCommandId = 600;
 
