@@ -280,6 +280,10 @@ void ZelvaneWindow::ShowState() {
 }
 
 bool ZelvaneWindow::Handled(const MSG& message) {
+    // The explain view's own dialog keys.
+    if (explanation_ && explanation_->PreTranslate(message)) {
+        return true;
+    }
     // F1 anywhere in the window opens the explanation.
     if (message.message == WM_KEYDOWN && message.wParam == VK_F1 &&
         (message.hwnd == window_ || IsChild(window_, message.hwnd))) {
