@@ -7,13 +7,18 @@
 //
 //   zelvane_win_driver PROGRAM.exe CASES_DIR [SCREENSHOT.bmp]
 //
+// SCREENSHOT.bmp is the worksheet's; the explain view's of 1/7 and 1/17 go
+// beside it, as SCREENSHOT-explain-1-7.bmp and SCREENSHOT-explain-1-17.bmp.
+//
 // Every failed check prints "FAIL <case>: <what>"; the exit code is the
 // number of failures (capped at 100), 0 when all passed.
 #include <windows.h>
+#include <commctrl.h>
 #include <initguid.h>  // defines the annotation property GUIDs here
 #include <oleacc.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <functional>
@@ -141,6 +146,20 @@ public:
         return remote;
     }
     void Free(void* remote) { VirtualFreeEx(process_.hProcess, remote, 0, MEM_RELEASE); }
+    // A message whose parameter points to a structure, sent with a copy of
+    // it in the program's memory and read back; false on failure.
+    template <typename Structure>
+    bool SendWith(HWND control, UINT message, WPARAM wParam, Structure& structure, bool inWParam = false) {
+        void* remote = Place(&structure, sizeof structure);
+        if (!remote) {
+            return false;
+        }
+        Send(control, message, inWParam ? reinterpret_cast<WPARAM>(remote) : wParam,
+             inWParam ? static_cast<LPARAM>(wParam) : reinterpret_cast<LPARAM>(remote));
+        const bool read = ReadProcessMemory(process_.hProcess, remote, &structure, sizeof structure, nullptr);
+        Free(remote);
+        return read;
+    }
 
     HWND Form() const { return form_; }
     HWND Text2(int index) const { return GetDlgItem(form_, kText2Id + index); }
@@ -160,6 +179,7 @@ public:
         return nullptr;
     }
     HWND ExplanationText() const { return GetDlgItem(Explanation(), kExplanationTextId); }
+    HWND ExplanationPart(int id) const { return GetDlgItem(Explanation(), id); }
     // What the program's core holds, as far as the driver knows.
     const zelvane::FormState& Core() const { return core_; }
     DWORD Thread() const { return process_.dwThreadId; }
@@ -295,6 +315,12 @@ public:
         const LPARAM lParam = 1 | (static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC)) << 16);
         PostMessageW(control, WM_KEYDOWN, key, lParam);
         PostMessageW(control, WM_KEYUP, key, lParam | (1u << 30) | (1u << 31));
+    }
+
+    // A click of the left mouse button at a point of a control's client area.
+    void ClickAt(HWND control, int x, int y) {
+        PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+        PostMessageW(control, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
     }
 
     HWND Focus() const {
@@ -485,6 +511,16 @@ public:
         const auto most = std::max_element(counts.begin(), counts.end(),
                                            [](const auto& a, const auto& b) { return a.second < b.second; });
         const std::uint32_t bgr = most == counts.end() ? 0 : most->first;
+        return {static_cast<std::uint8_t>(bgr >> 16), static_cast<std::uint8_t>(bgr >> 8),
+                static_cast<std::uint8_t>(bgr)};
+    }
+
+    // The colour of one pixel, or black outside the capture.
+    form::Rgb At(POINT point) const {
+        if (point.x < 0 || point.y < 0 || point.x >= width_ || point.y >= height_) {
+            return {0, 0, 0};
+        }
+        const std::uint32_t bgr = pixels_[static_cast<std::size_t>(point.y * width_ + point.x)];
         return {static_cast<std::uint8_t>(bgr >> 16), static_cast<std::uint8_t>(bgr >> 8),
                 static_cast<std::uint8_t>(bgr)};
     }
@@ -927,9 +963,11 @@ void CheckDpiChange(Program& program, int dpi) {
 }
 
 // The explanation the program's core gives for its state, as the view's
-// text shows it (line ends as the box gives them: CR).
+// text shows it: apart from the lead and the step rows, powers raised
+// (line ends as the box gives them: CR).
 std::wstring ExpectedExplanation(const zelvane::FormState& core) {
-    std::wstring text = WideFromUtf8(explain::PlainText(explain::Explain(core)));
+    std::wstring text =
+        WideFromUtf8(explain::PlainText(explain::Explain(core), nullptr, {.raised = true, .apart = true}));
     for (wchar_t& c : text) {
         c = c == L'\n' ? L'\r' : c;
     }
@@ -983,8 +1021,9 @@ void CheckExplanations(Program& program, const cases::CaseTable& table) {
         // The view is filled before it is shown, and at once on a Calculate.
         const std::wstring shown = ShownExplanation(program);
         Check(shown == ExpectedExplanation(program.Core()), name, "the view does not show the core's explanation");
-        Check(shown.find(WideFromUtf8(table.Cell(row, "notation"))) != std::wstring::npos, name,
-              "the notation is missing");
+        Check((program.Units(program.ExplanationPart(kExplanationNotationId)) + shown)
+                      .find(WideFromUtf8(table.Cell(row, "notation"))) != std::wstring::npos,
+              name, "the notation is missing");
         for (int i = 0; i < kText2Count; ++i) {
             Check(program.Units(program.Text2(i)) == before[static_cast<std::size_t>(i)], name,
                   std::string("the ") + kFieldNames[i] + " changed");
@@ -1058,6 +1097,230 @@ void CheckExplanationView(Program& program) {
     Check(WaitFor([&] { return !IsWindowVisible(program.Explanation()); }), name, "Esc does not close it");
 }
 
+// Where the view puts a figure in its control: scaled uniformly to fit the
+// client area, centred in it.
+struct FigurePlace {
+    double scale = 1, left = 0, top = 0;
+
+    POINT Pixel(explain::Point at) const {
+        return {static_cast<LONG>(std::floor(left + at.x * scale)), static_cast<LONG>(std::floor(top + at.y * scale))};
+    }
+    // The middle of a pixel, in figure units.
+    explain::Point Middle(POINT pixel) const {
+        return {(pixel.x + 0.5 - left) / scale, (pixel.y + 0.5 - top) / scale};
+    }
+};
+
+FigurePlace PlaceOfFigure(HWND control, const explain::Figure& figure) {
+    RECT client{};
+    GetClientRect(control, &client);
+    FigurePlace place;
+    place.scale = std::min(client.right / figure.width, client.bottom / figure.height);
+    place.left = (client.right - figure.width * place.scale) / 2;
+    place.top = (client.bottom - figure.height * place.scale) / 2;
+    return place;
+}
+
+bool Near(form::Rgb seen, explain::Rgb want) {
+    return std::abs(seen.red - want.red) <= 24 && std::abs(seen.green - want.green) <= 24 &&
+           std::abs(seen.blue - want.blue) <= 24;
+}
+
+std::size_t SelectedRow(Program& program) {
+    return static_cast<std::size_t>(
+        program.Send(program.ExplanationPart(kExplanationStepsId), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+std::size_t Units(std::string_view utf8) { return WideFromUtf8(utf8).size(); }
+
+// The notebook in the view's text: its columns stay aligned in the
+// fixed-pitch face (a line's minus sign, U+2212, as wide as a digit), and
+// a click on a line of a step selects that step's row.
+void CheckNotebook(Program& program, const explain::Document& document, const std::string& name) {
+    std::vector<explain::TextRange> ranges;
+    explain::PlainText(document, &ranges, {.raised = true, .apart = true});
+    const auto found = std::find_if(ranges.begin(), ranges.end(), [](const explain::TextRange& range) {
+        return range.kind == explain::BlockKind::kNotebook && !range.raised;
+    });
+    if (!Check(found != ranges.end(), name, "no notebook in the text")) {
+        return;
+    }
+    const explain::Block& notebook = document.blocks[found->block];
+    std::vector<std::size_t> starts;
+    for (std::size_t at = found->from; const std::string& line : notebook.lines) {
+        starts.push_back(at);
+        at += Units(line) + 1;
+    }
+    const HWND text = program.ExplanationText();
+    const auto place = [&](std::size_t at) {
+        POINTL point{};
+        program.SendWith(text, EM_POSFROMCHAR, at, point, true);
+        return point;
+    };
+    const std::string minus = "−";
+    std::size_t reference = 0;  // the longest line without a minus
+    for (std::size_t i = 0; i < notebook.lines.size(); ++i) {
+        if (notebook.lines[i].find(minus) == std::string::npos &&
+            Units(notebook.lines[i]) > Units(notebook.lines[reference])) {
+            reference = i;
+        }
+    }
+    for (std::size_t i = 0; i < notebook.lines.size(); ++i) {
+        const std::string& line = notebook.lines[i];
+        const std::size_t at = line.find(minus);
+        if (at == std::string::npos) {
+            continue;
+        }
+        const std::size_t column = Units(line.substr(0, at)) + 1;  // the digit after the minus
+        if (column < Units(notebook.lines[reference])) {
+            const LONG x = place(starts[i] + column).x;
+            const LONG want = place(starts[reference] + column).x;
+            Check(x == want, name, "notebook line " + Quoted(line) + ": column " + std::to_string(column) + " at x " +
+                                       std::to_string(x) + ", the line above it at " + std::to_string(want));
+        }
+    }
+    // The last line of a step other than the selected one, clicked.
+    std::size_t line = notebook.lines.size();
+    for (std::size_t i = 0; i < notebook.lines.size(); ++i) {
+        if (notebook.lineSteps[i] != explain::kNoStep && notebook.lineSteps[i] != SelectedRow(program)) {
+            line = i;
+        }
+    }
+    if (!Check(line < notebook.lines.size(), name, "no notebook line of another step")) {
+        return;
+    }
+    const std::size_t first = starts[line] + notebook.lines[line].find_first_not_of(' ');
+    program.Send(text, EM_SETSEL, first, first);
+    program.Send(text, EM_SCROLLCARET);
+    const POINTL at = place(first);
+    program.ClickAt(text, at.x + 2, at.y + 4);
+    const std::size_t step = notebook.lineSteps[line];
+    Check(WaitFor([&] { return SelectedRow(program) == step; }), name,
+          "a click on notebook line " + Quoted(notebook.lines[line]) + " selects row " +
+              std::to_string(SelectedRow(program)) + ", not " + std::to_string(step));
+}
+
+// The figure and the list of steps, linked both ways, for some rows of the
+// shared table of wheels: the figure is drawn as its instructions say; a
+// row selected in the list marks its remainder in the figure; a click on a
+// remainder's place selects its row; the arrow keys, Home and End on the
+// figure walk through the steps; a notebook line selects its step. The
+// worksheet stays as it was.
+void CheckStepLinks(Program& program, const cases::CaseTable& table) {
+    const std::vector<std::string> rows = {"1/7", "5/14", "1/97", "1/9967"};
+    for (const cases::CaseTable::Row& row : table.rows) {
+        const std::string& title = table.Cell(row, "case");
+        if (std::find(rows.begin(), rows.end(), title.substr(0, title.find(' '))) == rows.end()) {
+            continue;
+        }
+        const std::string name = "wheel.tsv: " + title;
+        program.Click(kClearButton, true);
+        program.Type(kNumerator, table.Cell(row, "numerator"));
+        program.Type(kDenominator, table.Cell(row, "denominator"));
+        program.Click(kCalculateButton, true);
+        if (!program.Explanation() || !IsWindowVisible(program.Explanation())) {
+            program.Press(program.Text2(kDenominator), VK_F1);
+            if (!Check(ExplanationVisible(program), name, "F1 shows no explanation")) {
+                return;
+            }
+        }
+        std::vector<std::wstring> fields;
+        for (int i = 0; i < kText2Count; ++i) {
+            fields.push_back(program.Units(program.Text2(i)));
+        }
+        const explain::Document document = explain::Explain(program.Core());
+        const explain::Figure* figure = nullptr;
+        for (std::size_t i = 0; i < document.lead && !figure; ++i) {
+            if (document.blocks[i].kind == explain::BlockKind::kFigure) {
+                figure = &document.figures[document.blocks[i].figure];
+            }
+        }
+        if (!Check(figure && figure->period > 0 && !document.steps.empty(), name, "the document has no ring")) {
+            continue;
+        }
+        const HWND control = program.ExplanationPart(kExplanationFigureId);
+        Check(program.Text(control) == figure->alt, name, "the figure's name is not its text alternative");
+        const FigurePlace place = PlaceOfFigure(control, *figure);
+        const auto colourAt = [&](explain::Point at) { return Capture(control).At(place.Pixel(at)); };
+        const auto shows = [&](explain::Point at, explain::Ink ink) {
+            return WaitFor([&] { return Near(colourAt(at), explain::Colour(ink)); });
+        };
+        // A remainder's mark, where the instructions put the first.
+        for (const explain::Shape& shape : figure->shapes) {
+            if (shape.kind == explain::ShapeKind::kCircle && shape.fill == explain::Ink::kRemainder &&
+                shape.radius * place.scale >= 2) {
+                Check(shows(shape.at, explain::Ink::kRemainder), name, "no remainder's mark where the figure puts it");
+                break;
+            }
+        }
+        // A row clicked: the selection's ring around its remainder, just
+        // outside the ring of places.
+        const std::size_t ringFirst = figure->prePeriod;
+        const std::size_t k = ringFirst + figure->period / 3;
+        const explain::Point r = figure->remainderAt[k];
+        const double length = std::hypot(r.x - figure->centre.x, r.y - figure->centre.y);
+        const explain::Point outside{r.x + 7 * (r.x - figure->centre.x) / length,
+                                     r.y + 7 * (r.y - figure->centre.y) / length};
+        Check(!Near(colourAt(outside), explain::Colour(explain::Ink::kSelection)), name,
+              "the selection's colour before any step is selected");
+        const HWND steps = program.ExplanationPart(kExplanationStepsId);
+        program.Send(steps, LVM_ENSUREVISIBLE, k, FALSE);
+        RECT item{};
+        item.left = LVIR_BOUNDS;
+        program.SendWith(steps, LVM_GETITEMRECT, k, item);
+        program.ClickAt(steps, item.left + 8, (item.top + item.bottom) / 2);
+        Check(WaitFor([&] { return SelectedRow(program) == k; }), name, "a click on row " + std::to_string(k) + " selects row " + std::to_string(SelectedRow(program)));
+        Check(shows(outside, explain::Ink::kSelection), name,
+              "row " + std::to_string(k) + " selected: no selection's ring around its remainder");
+        // A remainder's place clicked: the row of the step there.
+        const POINT pixel = place.Pixel(figure->remainderAt[ringFirst + 2 * figure->period / 3]);
+        const std::size_t hit = explain::StepAt(*figure, place.Middle(pixel));
+        program.ClickAt(control, pixel.x, pixel.y);
+        Check(hit != explain::kNoStep && WaitFor([&] { return SelectedRow(program) == hit; }), name,
+              "a click on the remainder of step " + std::to_string(hit) + " selects row " +
+                  std::to_string(SelectedRow(program)));
+        const std::size_t last = document.steps.size() - 1;
+        const std::pair<WPARAM, std::size_t> walks[] = {
+            {VK_RIGHT, std::min(hit + 1, last)}, {VK_HOME, 0}, {VK_DOWN, 1}, {VK_END, last}, {VK_LEFT, last - 1}};
+        for (const auto& [key, want] : walks) {
+            program.Press(control, key);
+            Check(WaitFor([&] { return SelectedRow(program) == want; }), name,
+                  "key " + std::to_string(key) + " on the figure selects row " + std::to_string(SelectedRow(program)) +
+                      ", not " + std::to_string(want));
+        }
+        CheckNotebook(program, document, name);
+        for (int i = 0; i < kText2Count; ++i) {
+            Check(program.Units(program.Text2(i)) == fields[static_cast<std::size_t>(i)], name,
+                  std::string("the ") + kFieldNames[i] + " changed");
+        }
+    }
+}
+
+// Screenshots of the view: 1/7 with its third step selected, and 1/17.
+void SaveExplanationShots(Program& program, const std::wstring& worksheetShot) {
+    const std::wstring base = worksheetShot.substr(0, worksheetShot.size() - 4);  // without ".bmp"
+    for (const char* denominator : {"7", "17"}) {
+        program.Click(kClearButton, true);
+        program.Type(kNumerator, "1");
+        program.Type(kDenominator, denominator);
+        program.Click(kCalculateButton, true);
+        if (!IsWindowVisible(program.Explanation())) {
+            program.Press(program.Text2(kDenominator), VK_F1);
+            ExplanationVisible(program);
+        }
+        if (std::string(denominator) == "7") {
+            for (int i = 0; i < 3; ++i) {
+                program.Press(program.ExplanationPart(kExplanationFigureId), VK_RIGHT);
+            }
+        }
+        WaitFor([&] { return SelectedRow(program) == (std::string(denominator) == "7" ? 2 : explain::kNoStep); });
+        program.Send(program.Explanation(), WM_NULL);
+        Sleep(500);  // painted
+        Check(Capture(program.Explanation()).Save(base + L"-explain-1-" + WideFromUtf8(denominator) + L".bmp"),
+              "screenshot of the explain view", "cannot write it");
+    }
+}
+
 // A DPI change message without a suggested frame, or with a DPI of 0: the
 // program neither fails nor loses its layout.
 void CheckBadDpiChange(Program& program, int dpi) {
@@ -1120,13 +1383,14 @@ int main(int argc, char** argv) {
     }
     SetConsoleOutputCP(CP_UTF8);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    cases::CaseTable calculate, addParts, pastes, explanations;
+    cases::CaseTable calculate, addParts, pastes, explanations, wheels;
     try {
         const std::string dir = argv[2];
         calculate = cases::CaseTable::Load(dir + "\\calculate.tsv");
         addParts = cases::CaseTable::Load(dir + "\\add_parts.tsv");
         pastes = cases::CaseTable::Load(dir + "\\paste.tsv");
         explanations = cases::CaseTable::Load(dir + "\\explain.tsv");
+        wheels = cases::CaseTable::Load(dir + "\\wheel.tsv");
     } catch (const std::exception& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return 100;
@@ -1163,6 +1427,14 @@ int main(int argc, char** argv) {
     CheckAccessibleNames(program);
     CheckExplanations(program, explanations);
     CheckExplanationView(program);
+    CheckStepLinks(program, wheels);
+    if (argc > 3) {
+        SaveExplanationShots(program, WidePath(argv[3]));
+    }
+    if (program.Explanation() && IsWindowVisible(program.Explanation())) {
+        program.Press(program.ExplanationText(), VK_ESCAPE);
+        Check(WaitFor([&] { return !IsWindowVisible(program.Explanation()); }), "explain view", "Esc does not close it");
+    }
     CheckDpiChange(program, dpi);
     CheckBadDpiChange(program, dpi);
     CheckAltF4(program);
