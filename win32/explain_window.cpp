@@ -361,6 +361,7 @@ void ExplainWindow::Select(std::size_t step, From from) {
 }
 
 void ExplainWindow::Show(explain::Document document) {
+    figure_->Show(nullptr, nullptr);  // lets go of the document shown (and waits for its drawing)
     document_ = std::move(document);
     selected_ = explain::kNoStep;
     SetWindowTextW(window_, WideFromUtf8(document_.title).c_str());
@@ -370,6 +371,7 @@ void ExplainWindow::Show(explain::Document document) {
     ShowLead();
     ShowSteps();
     Layout();
+    figure_->Prepare();  // drawn on a thread of its own while the text is read in
     FillText();
     InvalidateRect(window_, nullptr, TRUE);
 }

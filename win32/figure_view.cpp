@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "control_ids.h"
 #include "figure_canvas.h"
@@ -50,6 +51,7 @@ FigureView* FigureView::Create(HWND parent, int id) {
 }
 
 void FigureView::Show(const explain::Document* document, const explain::Figure* figure) {
+    Join();
     document_ = document;
     figure_ = figure;
     selected_ = explain::kNoStep;
@@ -60,6 +62,7 @@ void FigureView::Show(const explain::Document* document, const explain::Figure* 
 
 void FigureView::Select(std::size_t step) {
     if (step != selected_) {
+        Join();
         selected_ = step;
         stale_ = true;
         InvalidateRect(window_, nullptr, FALSE);
@@ -126,6 +129,7 @@ LRESULT FigureView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_DESTROY:
+            Join();
             if (picture_) {
                 DeleteObject(picture_);
                 picture_ = nullptr;
@@ -169,42 +173,81 @@ void FigureView::Walk(WPARAM key) {
     }
 }
 
-// Draws the figure anew into the control's pixels.
-void FigureView::Render(int width, int height) {
-    if (!picture_ || width != width_ || height != height_) {
-        if (picture_) {
-            DeleteObject(picture_);
-            picture_ = nullptr;
-        }
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;  // top-down, as GDI+ writes its rows
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        picture_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
-        width_ = width;
-        height_ = height;
-        if (!picture_) {
-            return;
-        }
-    }
-    GdiFlush();
-    if (const std::unique_ptr<Canvas> canvas = Canvas::OnPixels(bits_, width, height)) {
+namespace {
+
+// Draws a figure into pixels: on the view's thread, or on one of its own.
+void DrawInto(void* bits, int width, int height, const explain::Document* document, const explain::Figure* figure,
+              std::size_t selected) {
+    if (const std::unique_ptr<Canvas> canvas = Canvas::OnPixels(bits, width, height)) {
         static const std::wstring face = DialogFace();
         canvas->SetFace(face);
         canvas->Clear(explain::Ink::kPaper);
-        if (figure_ && document_) {
-            canvas->Place(PlaceFigure(*figure_, width, height));
-            DrawFigure(*canvas, *document_, *figure_, selected_);
+        if (figure && document) {
+            canvas->Place(PlaceFigure(*figure, width, height));
+            DrawFigure(*canvas, *document, *figure, selected);
         }
     } else {
         // No GDI+: a blank figure (its text alternative is still its name).
-        auto* pixel = static_cast<std::uint32_t*>(bits_);
+        auto* pixel = static_cast<std::uint32_t*>(bits);
         std::fill(pixel, pixel + static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0xFFFFFFFFu);
     }
+}
+
+}  // namespace
+
+// Pixels of the control's size for the picture.
+bool FigureView::Fit(int width, int height) {
+    if (picture_ && width == width_ && height == height_) {
+        return true;
+    }
+    if (picture_) {
+        DeleteObject(picture_);
+        picture_ = nullptr;
+    }
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down, as GDI+ writes its rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    picture_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0);
+    width_ = width;
+    height_ = height;
+    return picture_ != nullptr;
+}
+
+// Draws the figure anew into the control's pixels.
+void FigureView::Render(int width, int height) {
+    Join();
+    if (Fit(width, height)) {
+        GdiFlush();
+        DrawInto(bits_, width, height, document_, figure_, selected_);
+    }
     stale_ = false;
+}
+
+void FigureView::Prepare() {
+    Join();
+    RECT client{};
+    GetClientRect(window_, &client);
+    if (!stale_ || client.right <= 0 || client.bottom <= 0 || !(GetWindowLongPtrW(window_, GWL_STYLE) & WS_VISIBLE) ||
+        !Fit(client.right, client.bottom)) {
+        return;
+    }
+    GdiFlush();
+    try {
+        drawing_ = std::thread(DrawInto, bits_, width_, height_, document_, figure_, selected_);
+        stale_ = false;
+    } catch (const std::system_error&) {
+        // No thread to be had: the picture is drawn when it is painted.
+    }
+}
+
+void FigureView::Join() {
+    if (drawing_.joinable()) {
+        drawing_.join();
+    }
 }
 
 void FigureView::Paint() {
@@ -213,6 +256,7 @@ void FigureView::Paint() {
     RECT client{};
     GetClientRect(window_, &client);
     if (client.right > 0 && client.bottom > 0) {
+        Join();
         if (stale_ || !picture_ || client.right != width_ || client.bottom != height_) {
             Render(client.right, client.bottom);
         }

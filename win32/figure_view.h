@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <thread>
 
 #include "explain.h"
 
@@ -29,6 +30,11 @@ public:
     void Show(const explain::Document* document, const explain::Figure* figure);
     void Select(std::size_t step);
 
+    // Starts drawing the picture for the control's present size on a
+    // thread of its own, so that the view can go on with its other parts
+    // meanwhile; the first paint waits for it.
+    void Prepare();
+
     // Called when the pupil selects a step here, and on Ctrl+C.
     std::function<void(std::size_t)> onSelect;
     std::function<void()> onCopy;
@@ -39,6 +45,8 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Paint();
     void Render(int width, int height);
+    bool Fit(int width, int height);
+    void Join();
     void Walk(WPARAM key);
 
     HWND window_;
@@ -50,6 +58,7 @@ private:
     void* bits_ = nullptr;
     int width_ = 0, height_ = 0;
     bool stale_ = true;
+    std::thread drawing_;
 };
 
 }  // namespace zelvane::win32
