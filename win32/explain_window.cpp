@@ -373,7 +373,7 @@ void ExplainWindow::Show(explain::Document document) {
     Layout();
     figure_->Prepare();  // drawn on a thread of its own while the text is read in
     FillText();
-    InvalidateRect(window_, nullptr, TRUE);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void ExplainWindow::Open() {

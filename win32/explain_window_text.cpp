@@ -271,7 +271,8 @@ void ExplainWindow::FillText() {
     CHARRANGE start{0, 0};
     SendMessageW(text_, EM_EXSETSEL, 0, reinterpret_cast<LPARAM>(&start));
     SendMessageW(text_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(text_, nullptr, TRUE);
+    // Its scroll bar too, which the text has just brought.
+    RedrawWindow(text_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 // Restyles parts of the text, keeping the pupil's selection and scrolled place.
