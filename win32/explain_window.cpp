@@ -371,6 +371,9 @@ void ExplainWindow::Show(explain::Document document) {
     ShowLead();
     ShowSteps();
     Layout();
+    if (!document_.steps.empty()) {
+        ListView_EnsureVisible(steps_, 0, FALSE);  // from the first row, at the list's own height
+    }
     figure_->Prepare();  // drawn on a thread of its own while the text is read in
     FillText();
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);

@@ -111,9 +111,6 @@ void ExplainWindow::ShowSteps() {
     SelectObject(dc, previous);
     ReleaseDC(steps_, dc);
     rowsWidth_ += MulDiv(16, dpi_, USER_DEFAULT_SCREEN_DPI);  // the cell's own margins
-    if (count > 0) {
-        ListView_EnsureVisible(steps_, 0, FALSE);
-    }
 }
 
 LRESULT ExplainWindow::StepsNotified(NMHDR& header) {
