@@ -127,6 +127,10 @@ inline constexpr std::array<Field, 6> kText2{{
     {{4800, 1920, 1215, 405}, 7, 0, true, 5, -1},   // sum
     {{120, 1080, 1335, 405}, 16, 4, false, 6, 0},   // numerator: Enter calculates
 }};
+// The fields a pupil types a number into, by field index: a touch screen
+// brings up a keyboard of digits for them (one that has the decimal
+// separator too), though they still take any character.
+inline constexpr std::array<bool, kText2.size()> kNumberKeyboard{true, false, false, false, false, true};
 
 // Buttons, Command1(0..2): each painted flat in its own colour with a black
 // caption; grey while unavailable.

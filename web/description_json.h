@@ -136,13 +136,14 @@ inline std::string DescriptionJson(std::string_view publisherAddress) {
         Place(o, label.place);
         Number(o, "tabIndex", label.tabIndex);
     });
-    Objects(out, "Text2", form::kText2, [](std::string& o, const form::Field& field, std::size_t) {
+    Objects(out, "Text2", form::kText2, [](std::string& o, const form::Field& field, std::size_t index) {
         Place(o, field.place);
         Number(o, "tabIndex", field.tabIndex);
         Number(o, "maxLength", field.maxLength);
         Boolean(o, "readOnly", field.readOnly);
         Number(o, "label", field.label);
         Number(o, "enterClicks", field.enterClicks);
+        Boolean(o, "numberKeyboard", form::kNumberKeyboard[index]);
     });
     Objects(out, "Command1", form::kCommand1, [](std::string& o, const form::Button& button, std::size_t) {
         TextValue(o, "caption", button.caption);
@@ -165,6 +166,7 @@ inline std::string DescriptionJson(std::string_view publisherAddress) {
     TextValue(out, "expansionTip", form::kExpansionTip);
     TextValue(out, "explanationName", form::kExplanationName);
     TextValue(out, "closeCommand", form::kCloseCommand);
+    TextValue(out, "printCommand", form::kPrintCommand);
     TextValue(out, "figureName", form::kFigureName);
     TextValue(out, "stepListName", form::kStepListName);
 

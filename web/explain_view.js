@@ -17,7 +17,7 @@ function zelvaneExplainView(Module, d) {
   var STACKED_BELOW = 40;
   var NONE = -1;
 
-  var dialog, text, leadColumn, restColumn;
+  var dialog, text, leadColumn, restColumn, inkStyle;
   // What the view shows (made anew for each explanation): the document, its
   // step rows, the selected step, and the elements that show a step.
   var view = null;
@@ -413,12 +413,16 @@ function zelvaneExplainView(Module, d) {
         made = element(block.kind === 'heading' ? 'h2' : 'p', block.kind);
         fillRuns(made, block.text, block.raised, NONE);
         return made;
+      // Fixed-pitch lines are not wrapped: where they are wider than the
+      // view they scroll, also from the keyboard.
       case 'lines':
         made = element('pre', 'lines');
+        made.tabIndex = 0;
         made.textContent = block.lines.join('\n');
         return made;
       case 'notebook':
         made = element('pre', 'notebook');
+        made.tabIndex = 0;
         block.lines.forEach(function (text, k) {
           var line = element('span', 'line');
           line.textContent = text;
@@ -447,7 +451,7 @@ function zelvaneExplainView(Module, d) {
     var doc = JSON.parse(utf8(Module._zelvane_explanation_json()));
     view = {
       doc: doc, steps: doc.stepCount, selected: NONE, shown: null, notation: null,
-      lines: {}, list: null, rowElements: [], rowOf: null, measureRows: null,
+      lines: {}, list: null, rowElements: [], rowOf: null, measureRows: null, printed: null, printedAll: null,
     };
     dialog.querySelector('h1').textContent = doc.title;
     dialog.style.setProperty('--selection', doc.inks.selection);
@@ -488,11 +492,105 @@ function zelvaneExplainView(Module, d) {
     if (stepsApart) {
       lead.appendChild(stepList());
     }
+    // Where the list of steps stands, the rows as printed.
+    view.printed = element('div', 'printed-steps');
+    (stepsApart ? lead : rest).appendChild(view.printed);
+    printSteps(false);
+    printInks(doc);
     text.classList.toggle('apart', doc.lead > 0);
     leadColumn.replaceChildren(lead);
     restColumn.replaceChildren(rest);
     text.scrollTop = 0;
   }
+
+  // --- Printing ----------------------------------------------------------
+
+  // The rows that print: the first ones and the core's line for the rest,
+  // or, when the pupil asked for them, all of them.
+  function printSteps(all) {
+    if (!view || view.printedAll === all) {
+      return;
+    }
+    var print = view.doc.print;
+    var count = all ? view.steps : Math.min(view.steps, print.printed);
+    var parts = document.createDocumentFragment();
+    stepRows(0, count).forEach(function (text) {
+      var row = element('div', 'row');
+      row.textContent = text;
+      parts.appendChild(row);
+    });
+    if (!all && print.unprinted) {
+      var rest = element('p', 'unprinted');
+      rest.textContent = print.unprinted;
+      parts.appendChild(rest);
+    }
+    view.printed.replaceChildren(parts);
+    view.printedAll = all;
+  }
+
+  // On paper the wheel's inks are the core's print inks: black, greys and
+  // white, told apart by weight.
+  function printInks(doc) {
+    var rules = [];
+    Object.keys(doc.inks).forEach(function (ink) {
+      var screen = doc.inks[ink], paper = doc.printInks[ink];
+      if (paper && paper !== screen) {
+        rules.push('#explanation svg.wheel [fill="' + screen + '"] { fill: ' + paper + '; }',
+                   '#explanation svg.wheel [stroke="' + screen + '"] { stroke: ' + paper + '; }');
+      }
+    });
+    inkStyle.textContent = '@media print { ' + rules.join(' ') + ' }';
+  }
+
+  // The print command and Ctrl+P: of a long division the pupil is asked
+  // first, in the core's words, whether to print all its rows; Esc asks
+  // nothing more and prints nothing.
+  function printView() {
+    if (!view || !view.doc.print.ask) {
+      window.print();
+      return;
+    }
+    var print = view.doc.print;
+    var ask = element('dialog', 'ask');
+    ask.setAttribute('aria-label', d.printCommand);
+    var question = element('p');
+    question.textContent = print.question;
+    ask.setAttribute('aria-describedby', 'explanation-print-question');
+    question.id = 'explanation-print-question';
+    var answers = element('div', 'answers');
+    [[print.few, false], [print.all, true]].forEach(function (answer) {
+      var button = element('button');
+      button.type = 'button';
+      button.textContent = answer[0];
+      button.addEventListener('click', function () {
+        done();
+        printSteps(answer[1]);
+        window.print();  // returns once printed, where the browser waits
+      });
+      answers.appendChild(button);
+    });
+    ask.append(question, answers);
+    ask.addEventListener('keydown', function (event) {
+      event.stopPropagation();  // the view's own keys stay out of the question
+      if (event.key === 'Escape') {
+        event.preventDefault();
+        done();
+      }
+    });
+    function done() {
+      ask.close();
+      ask.remove();
+    }
+    ask.addEventListener('close', done);
+    dialog.appendChild(ask);
+    ask.showModal();
+    answers.firstChild.focus();
+  }
+
+  // After printing, the first rows again, for the browser's own print.
+  window.addEventListener('afterprint', function () {
+    printSteps(false);
+  });
 
   // Where the lead stands (beside the text or above it) and how tall the
   // lead's column is, from the view's own size: also when the pupil
@@ -516,7 +614,14 @@ function zelvaneExplainView(Module, d) {
     close.addEventListener('click', function () {
       dialog.close();
     });
-    bar.append(title, close);
+    var printButton = element('button');
+    printButton.type = 'button';
+    printButton.textContent = d.printCommand;
+    printButton.addEventListener('click', printView);
+    var commands = element('div', 'commands');
+    commands.append(printButton, close);
+    inkStyle = element('style');
+    bar.append(title, commands, inkStyle);
     text = element('div', 'text');
     text.tabIndex = 0;
     text.setAttribute('role', 'document');
@@ -533,6 +638,9 @@ function zelvaneExplainView(Module, d) {
                  window.getSelection().isCollapsed) {
         event.preventDefault();
         copyAll();
+      } else if ((event.ctrlKey || event.metaKey) && !event.altKey && event.key.toLowerCase() === 'p') {
+        event.preventDefault();
+        printView();
       }
     });
     dialog.addEventListener('copy', function (event) {
@@ -541,7 +649,8 @@ function zelvaneExplainView(Module, d) {
         event.clipboardData.setData('text/plain', copyingAll);
       }
     });
-    document.body.appendChild(dialog);
+    // Within the page's main landmark, after the window.
+    (document.querySelector('main') || document.body).appendChild(dialog);
     if (typeof ResizeObserver === 'function') {
       var size = null;
       new ResizeObserver(function () {

@@ -1,6 +1,9 @@
 // The explanation of the fraction last calculated as one JSON text for the
 // web page, which renders it as it is:
 //   {"title": "...", "lead": 4, "stepCount": 7, "inks": {"paper": "#ffffff", ...},
+//    "printInks": {...} the same inks on paper,
+//    "print": {"printed": 60, "unprinted": "… и още …", "ask": true|false,
+//              "question": "...", "few": "...", "all": "..."},
 //    "blocks": [
 //      {"kind": "heading"|"paragraph"|"notation", "text": "...",
 //       "raised": [[from, to], ...],            raised runs, in UTF-16 units
@@ -212,21 +215,35 @@ inline std::string ExplanationJson(const explain::Document& document) {
     out += std::to_string(document.lead);
     Key(out, "stepCount");
     out += std::to_string(document.steps.size());
-    Key(out, "inks");
-    out.push_back('{');
-    for (int ink = 1; ink < static_cast<int>(std::size(detail::kInks)); ++ink) {
-        const explain::Rgb rgb = explain::Colour(static_cast<explain::Ink>(ink));
-        char hex[8];
-        static constexpr char kHex[] = "0123456789abcdef";
-        hex[0] = '#';
-        const std::uint8_t parts[] = {rgb.red, rgb.green, rgb.blue};
-        for (int k = 0; k < 3; ++k) {
-            hex[1 + 2 * k] = kHex[parts[k] >> 4];
-            hex[2 + 2 * k] = kHex[parts[k] & 0xF];
+    for (const bool print : {false, true}) {
+        Key(out, print ? "printInks" : "inks");
+        out.push_back('{');
+        for (int ink = 1; ink < static_cast<int>(std::size(detail::kInks)); ++ink) {
+            const explain::Rgb rgb = explain::Colour(static_cast<explain::Ink>(ink), print);
+            char hex[8];
+            static constexpr char kHex[] = "0123456789abcdef";
+            hex[0] = '#';
+            const std::uint8_t parts[] = {rgb.red, rgb.green, rgb.blue};
+            for (int k = 0; k < 3; ++k) {
+                hex[1 + 2 * k] = kHex[parts[k] >> 4];
+                hex[2 + 2 * k] = kHex[parts[k] & 0xF];
+            }
+            hex[7] = '\0';
+            TextValue(out, detail::kInks[ink], hex);
         }
-        hex[7] = '\0';
-        TextValue(out, detail::kInks[ink], hex);
+        out.push_back('}');
     }
+    // Printing: how many step rows print, the line after them when some
+    // are left out, and the question to ask first when there are more.
+    const explain::PrintQuestion question = explain::AskBeforePrinting(document);
+    Key(out, "print");
+    out.push_back('{');
+    Number(out, "printed", static_cast<int>(explain::kPrintedSteps));
+    TextValue(out, "unprinted", explain::UnprintedSteps(document, explain::kPrintedSteps));
+    Boolean(out, "ask", question.ask);
+    TextValue(out, "question", question.question);
+    TextValue(out, "few", question.few);
+    TextValue(out, "all", question.all);
     out.push_back('}');
     Objects(out, "blocks", document.blocks, [](std::string& o, const explain::Block& block, std::size_t) {
         static constexpr const char* kKinds[] = {"heading", "paragraph", "notation", "lines", "steps", "figure", "notebook"};

@@ -183,6 +183,79 @@ var Module = typeof Module !== 'undefined' ? Module : {};
       fields.push(element);
     });
 
+    // A tap (or a click) on a control's touch area, beside its box, is a
+    // tap on the control: a field takes the focus, a button is clicked. The
+    // press itself leaves the focus where it is.
+    // Each area listens itself, so that the browser's own touch adjustment
+    // counts it as a target of its own.
+    Array.prototype.forEach.call(form.querySelectorAll('.touch'), function (area) {
+      var control = document.getElementById(area.getAttribute('data-for'));
+      area.addEventListener('mousedown', function (event) {
+        event.preventDefault();
+      });
+      area.addEventListener('click', function () {
+        if (control.tagName === 'BUTTON') {
+          control.click();  // does nothing while disabled
+        } else {
+          control.focus();
+        }
+      });
+    });
+
+    // On a touch screen the number fields bring up a keyboard of digits
+    // (with the decimal separator); a double tap on one, or on its label,
+    // brings up the full keyboard instead, until the field loses the focus.
+    var DOUBLE_TAP_MS = 400;
+    var DOUBLE_TAP_PX = 24;
+    var lastTap = null;
+    var switching = false;
+    function fullKeyboard(element) {
+      if (element.inputMode === 'text') {
+        return;
+      }
+      element.inputMode = 'text';
+      // A keyboard already shown changes once the field is focused anew.
+      switching = true;
+      try {
+        element.blur();
+        element.focus();
+      } finally {
+        switching = false;
+      }
+    }
+    form.addEventListener('touchend', function (event) {
+      if (event.touches.length > 0 || event.changedTouches.length !== 1) {
+        return;
+      }
+      var target = event.target.control ||
+        (event.target.classList.contains('touch') ? document.getElementById(event.target.getAttribute('data-for')) :
+         event.target);
+      var index = fields.indexOf(target);
+      if (index < 0 || !d.Text2[index].numberKeyboard) {
+        lastTap = null;
+        return;
+      }
+      var touch = event.changedTouches[0];
+      var tap = { target: target, time: event.timeStamp, x: touch.clientX, y: touch.clientY };
+      if (lastTap && lastTap.target === target && tap.time - lastTap.time < DOUBLE_TAP_MS &&
+          Math.abs(tap.x - lastTap.x) < DOUBLE_TAP_PX && Math.abs(tap.y - lastTap.y) < DOUBLE_TAP_PX) {
+        lastTap = null;
+        fullKeyboard(target);
+      } else {
+        lastTap = tap;
+      }
+    });
+    fields.forEach(function (element, index) {
+      if (d.Text2[index].numberKeyboard) {
+        var numbers = element.inputMode;  // as the window's markup has it
+        element.addEventListener('blur', function () {
+          if (!switching) {
+            element.inputMode = numbers;
+          }
+        });
+      }
+    });
+
     // Shows the form state: only fields whose text changed are rewritten,
     // so the others keep their caret; a long result shows its start.
     function show() {
