@@ -10,6 +10,14 @@ import zlib from 'node:zlib';
 import { fileURLToPath } from 'node:url';
 import { launch, pagePath, pageUrl, waitUntilReady } from './browser.mjs';
 import { UNCHANGED, characterCount, loadCases } from './case_table.mjs';
+import { createRequire } from 'node:module';
+import { execFileSync } from 'node:child_process';
+import { mkdtempSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+
+// Chromium's phone emulation.
+const phone = { viewport: { width: 360, height: 640 }, isMobile: true, hasTouch: true, deviceScaleFactor: 3 };
 
 // Core field and button indices.
 const DENOMINATOR = 0, EXPANSION = 1, LEFT = 2, RIGHT = 3, SUM = 4, NUMERATOR = 5;
@@ -722,8 +730,8 @@ describe('explanation', () => {
   });
 
   test('the lead first: a column beside the text, or above it on a phone', async () => {
-    for (const [width, height] of [[1000, 700], [360, 740]]) {
-      const own = await browser.newPage({ viewport: { width, height } });
+    for (const [width, height, emulation] of [[1000, 700, {}], [360, 740, {}], [360, 640, phone]]) {
+      const own = await browser.newPage({ ...emulation, viewport: { width, height } });
       try {
         await own.goto(pageUrl);
         await waitUntilReady(own);
@@ -986,6 +994,273 @@ describe('offline and private', () => {
         await failure.waitFor({ state: 'visible', timeout: 10000 });
         assert.match(await failure.textContent(), /^Страницата не може да работи.*WebAssembly/);
         assert.equal(await target.locator('#Zelvane').isVisible(), false);
+      } finally {
+        await own.close();
+      }
+    });
+  }
+});
+
+// Fills in a fraction on any page and opens its explanation.
+async function explainOn(target, numerator, denominator) {
+  await target.locator('#Text2_5').fill(numerator);
+  await target.locator('#Text2_0').fill(denominator);
+  await target.locator('#Command1_0').click();
+  await target.keyboard.press('F1');
+  await target.locator('#explanation').waitFor({ state: 'visible' });
+}
+
+describe('accessibility', () => {
+  const axe = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
+  for (const [name, denominator] of [['the worksheet', null], ['the explanation of 1/7 open', '7']]) {
+    test(`axe-core finds nothing on ${name}`, async () => {
+      await fresh();
+      if (denominator) {
+        await explainOn(page, '1', denominator);
+      }
+      await page.addScriptTag({ path: axe });
+      const violations = await page.evaluate(async () => (await window.axe.run()).violations.map((v) =>
+        `${v.id} (${v.impact}): ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`));
+      assert.deepEqual(violations, []);
+    });
+  }
+});
+
+describe('phone', () => {
+  let own;
+  let target;
+  before(async () => {
+    own = await browser.newContext(phone);
+    target = await own.newPage();
+  });
+  after(async () => {
+    await own?.close();
+  });
+  const active = () => target.evaluate(() => document.activeElement.id);
+
+  test('the number fields bring up a number keyboard; a double tap the full one, until the field is left', async () => {
+    await target.goto(pageUrl);
+    await waitUntilReady(target);
+    const d = await target.evaluate(() => JSON.parse(Module.UTF8ToString(Module._zelvane_description())));
+    const modes = await target.evaluate(() => [...document.querySelectorAll('#Zelvane input')].map((e) => [e.id, e.inputMode]));
+    assert.deepEqual(Object.fromEntries(modes),
+      Object.fromEntries(d.Text2.map((f, i) => [`Text2_${i}`, f.numberKeyboard ? 'decimal' : ''])));
+    for (const index of d.Text2.flatMap((f, i) => (f.numberKeyboard ? [i] : []))) {
+      const box = await target.locator(`#Text2_${index}`).boundingBox();
+      const [x, y] = [box.x + box.width / 2, box.y + box.height / 2];
+      await target.touchscreen.tap(x, y);
+      assert.equal(await target.locator(`#Text2_${index}`).evaluate((e) => e.inputMode), 'decimal');
+      await target.touchscreen.tap(x, y);
+      assert.equal(await active(), `Text2_${index}`);
+      assert.equal(await target.locator(`#Text2_${index}`).evaluate((e) => e.inputMode), 'text');
+      await target.keyboard.type('-1.5');  // any character still goes in
+      assert.equal(await target.locator(`#Text2_${index}`).inputValue(), '-1.5');
+      await target.locator('#Text2_2').tap();
+      assert.equal(await target.locator(`#Text2_${index}`).evaluate((e) => e.inputMode), 'decimal');
+    }
+  });
+
+  test('a tap beside a field or a button, within its touch area, reaches it; no two areas meet', async (t) => {
+    await target.goto(pageUrl);
+    await waitUntilReady(target);
+    await explainOn(target, '7', '13');  // Add parts available
+    await target.keyboard.press('Escape');
+    await target.evaluate(() => {
+      Module._zelvane_click = () => 0;  // the buttons change nothing meanwhile
+      window.clicked = [];
+      document.querySelectorAll('#Zelvane button').forEach((b) => b.addEventListener('click', () => clicked.push(b.id)));
+    });
+    const d = await target.evaluate(() => JSON.parse(Module.UTF8ToString(Module._zelvane_description())));
+    const rects = await target.evaluate((ids) => Object.fromEntries(ids.map((id) => {
+      const r = (e) => { const b = e.getBoundingClientRect(); return [b.left, b.top, b.right, b.bottom]; };
+      return [id, { box: r(document.getElementById(id)), area: r(document.querySelector(`.touch[data-for="${id}"]`)) }];
+    })), d.focusOrder);
+    const sizes = [];
+    for (const [id, { box, area }] of Object.entries(rects)) {
+      sizes.push(`${id} ${(area[2] - area[0]).toFixed(1)}×${(area[3] - area[1]).toFixed(1)} (drawn ${
+        (box[2] - box[0]).toFixed(1)}×${(box[3] - box[1]).toFixed(1)})`);
+      for (const [other, { area: o }] of Object.entries(rects)) {
+        const meet = other !== id && area[0] < o[2] && o[0] < area[2] && area[1] < o[3] && o[1] < area[3];
+        assert.ok(!meet, `${id} and ${other}`);
+      }
+      const [cx, cy] = [(box[0] + box[2]) / 2, (box[1] + box[3]) / 2];
+      // Outside each side of the drawn box, a few px or halfway to the
+      // area's edge: beyond, in the narrow gaps, Chromium's own touch
+      // adjustment may give the tap to the neighbour's label.
+      for (const [side, reach, point] of [
+        ['left', box[0] - area[0], (off) => [box[0] - off, cy]], ['right', area[2] - box[2], (off) => [box[2] + off, cy]],
+        ['top', box[1] - area[1], (off) => [cx, box[1] - off]], ['bottom', area[3] - box[3], (off) => [cx, box[3] + off]],
+      ]) {
+        // Not at the window's edge, nor beside the task text's scroll bar,
+        // where a tap scrolls the text.
+        if (reach < 1.5 || (id === `Text1_${d.taskText}` && side === 'right')) {
+          continue;
+        }
+        await target.locator('#Text1_0').evaluate((e) => e.blur());
+        await target.evaluate(() => { clicked.length = 0; });
+        await target.touchscreen.tap(...point(Math.min(3, reach / 2)));
+        const reached = id.startsWith('Command1_') ? (await target.evaluate(() => clicked.join())) : await active();
+        assert.equal(reached, id, `a tap ${side} of ${id}`);
+      }
+    }
+    t.diagnostic(`touch areas at 360 px, CSS px: ${sizes.join('; ')}`);
+  });
+});
+
+describe('print', () => {
+  // The PDF Chromium prints of the open view, and its text.
+  async function printed(numerator, denominator, prepare = async () => {}) {
+    const own = await browser.newPage({ viewport: { width: 1000, height: 700 } });
+    const folder = mkdtempSync(join(tmpdir(), 'zelvane-print-'));
+    try {
+      await own.goto(pageUrl);
+      await waitUntilReady(own);
+      await explainOn(own, numerator, denominator);
+      await prepare(own);
+      const pdf = join(folder, 'view.pdf');
+      await own.pdf({ path: pdf, format: 'A4' });
+      // Where the wheel stands on paper: the page laid out as printed, at
+      // the width between the margins (180 mm).
+      await own.emulateMedia({ media: 'print' });
+      await own.setViewportSize({ width: Math.floor((180 / 25.4) * 96), height: 700 });
+      const wheel = await own.locator('#explanation svg.wheel:visible').evaluate((svg) => {
+        const r = svg.getBoundingClientRect();
+        return [r.left + scrollX, r.top + scrollY, r.width, r.height,
+          getComputedStyle(svg.querySelector('.selection')).display];
+      });
+      const text = execFileSync('pdftotext', ['-layout', pdf, '-'], { encoding: 'utf8' });
+      const pages = Number(/Pages:\s+(\d+)/.exec(execFileSync('pdfinfo', [pdf], { encoding: 'utf8' }))[1]);
+      execFileSync('pdftoppm', ['-r', '40', '-png', '-f', '1', '-l', '1', '-singlefile', pdf, join(folder, 'page')]);
+      const png = readFileSync(join(folder, 'page.png')).toString('base64');
+      const doc = await own.evaluate(() => JSON.parse(Module.UTF8ToString(Module._zelvane_explanation_json())));
+      return { text, pages, png, wheel, doc };
+    } finally {
+      await own.close();
+      rmSync(folder, { recursive: true, force: true });
+    }
+  }
+
+  // The dark and the coloured pixels of a box of a PNG, in its pixels.
+  async function inks(png, [x, y, width, height]) {
+    const own = await browser.newPage();
+    try {
+      return await own.evaluate(async ([data, box]) => {
+        const image = new Image();
+        image.src = `data:image/png;base64,${data}`;
+        await image.decode();
+        const canvas = document.createElement('canvas');
+        canvas.width = image.width;
+        canvas.height = image.height;
+        const context = canvas.getContext('2d');
+        context.drawImage(image, 0, 0);
+        const pixels = context.getImageData(...box).data;
+        let dark = 0, coloured = 0;
+        for (let k = 0; k < pixels.length; k += 4) {
+          const [r, g, b] = pixels.subarray(k, k + 3);
+          dark += r + g + b < 3 * 128;
+          coloured += Math.max(r, g, b) - Math.min(r, g, b) > 24;
+        }
+        return { dark, coloured, all: pixels.length / 4 };
+      }, [png, [x, y, width, height]]);
+    } finally {
+      await own.close();
+    }
+  }
+
+  for (const [numerator, denominator, maxPages] of [['1', '7', 4], ['1', '9967', 12]]) {
+    test(`the open view of ${numerator}/${denominator} prints alone on A4, in black and white, the rows cut at 60`, async () => {
+      const { text, pages, png, wheel, doc } = await printed(numerator, denominator, async (own) => {
+        await own.locator('#explanation .step-list').focus();
+        await own.keyboard.press('End');  // a selection, which does not print
+      });
+      const flat = text.replace(/\s+/g, ' ');
+      const notation = doc.blocks.find((b, i) => i < doc.lead && b.kind === 'notation');
+      for (const part of [doc.title, notation.text, 'Стъпка 1:']) {
+        assert.ok(flat.includes(part), part);
+      }
+      for (const part of ['Тарквел', 'Печат…', 'Затвори', 'Първите']) {
+        assert.ok(!flat.includes(part), `${part}: the worksheet, the commands or the question printed`);
+      }
+      const rows = (flat.match(/Стъпка \d+:/g) || []).length;
+      assert.equal(rows, Math.min(doc.stepCount, doc.print.printed));
+      assert.equal(doc.print.unprinted !== '' && flat.includes(doc.print.unprinted), doc.stepCount > doc.print.printed,
+        'the line for the rest');
+      assert.ok(pages <= maxPages, `${pages} pages`);
+      assert.equal(wheel[4], 'none', 'the selection printed');
+      // Ink where the wheel is, in greys only: 40 pixels an inch from
+      // 96 CSS px an inch, after the 15 mm margins.
+      const margin = (15 / 25.4) * 96;
+      const box = [wheel[0] + margin, wheel[1] + margin, wheel[2], wheel[3]].map((v) => Math.round((v * 40) / 96));
+      const found = await inks(png, box);
+      assert.ok(found.dark > found.all / 200 && found.coloured < found.all / 200, JSON.stringify({ box, found }));
+    });
+  }
+
+  test('Ctrl+P and the print command: a long division asks first, in the core\'s words; Esc prints nothing', async () => {
+    const own = await browser.newPage({ viewport: { width: 1000, height: 700 } });
+    try {
+      await own.goto(pageUrl);
+      await waitUntilReady(own);
+      await own.evaluate(() => {
+        window.prints = [];
+        window.print = () => prints.push(document.querySelectorAll('#explanation .printed-steps .row').length);
+      });
+      const d = await own.evaluate(() => JSON.parse(Module.UTF8ToString(Module._zelvane_description())));
+      const prints = () => own.evaluate(() => prints.splice(0));
+      const question = own.locator('#explanation dialog.ask');
+      await explainOn(own, '1', '7');
+      await own.getByRole('button', { name: d.printCommand, exact: true }).click();
+      await own.keyboard.press('Control+P');
+      assert.deepEqual(await prints(), [7, 7]);
+      await own.keyboard.press('Escape');
+      await explainOn(own, '1', '9967');
+      const doc = await own.evaluate(() => JSON.parse(Module.UTF8ToString(Module._zelvane_explanation_json())));
+      for (const [answer, rows] of [[null, []], [doc.print.few, [60]], [doc.print.all, [9967]]]) {
+        await own.locator('#explanation .text').focus();
+        await own.keyboard.press('Control+P');
+        assert.equal(await question.locator('p').innerText(), doc.print.question);
+        if (answer === null) {
+          await own.keyboard.press('Escape');
+        } else {
+          await question.getByRole('button', { name: answer, exact: true }).click();
+        }
+        assert.equal(await question.count(), 0);
+        assert.equal(await own.locator('#explanation').isVisible(), true, 'Esc closed the view');
+        assert.deepEqual(await prints(), rows, answer);
+        await own.evaluate(() => window.dispatchEvent(new Event('afterprint')));
+        assert.equal(await own.locator('#explanation .printed-steps .row').count(), 60);
+      }
+    } finally {
+      await own.close();
+    }
+  });
+});
+
+// The browser's own zoom: the CSS viewport shrinks by the zoom and each CSS
+// pixel takes that many of the screen's. The window keeps its layout.
+describe('zoom', () => {
+  for (const zoom of [2, 3]) {
+    test(`at ${zoom * 100} % every control stays at its place and the view opens`, async () => {
+      const own = await browser.newPage({ viewport: { width: Math.floor(1600 / zoom), height: Math.floor(1000 / zoom) },
+        deviceScaleFactor: zoom });
+      try {
+        await own.goto(pageUrl);
+        await waitUntilReady(own);
+        const d = await own.evaluate(() => JSON.parse(Module.UTF8ToString(Module._zelvane_description())));
+        const shown = await own.evaluate(() => {
+          const form = document.getElementById('Zelvane').getBoundingClientRect();
+          return Object.fromEntries([...document.querySelectorAll('#Zelvane > [id]')].map((e) => {
+            const r = e.getBoundingClientRect();
+            return [e.id, [r.left - form.left, r.top - form.top, r.width, r.height]];
+          }));
+        });
+        const controls = [...d.Label1.map((c, i) => [`Label1_${i}`, c]), ...d.Text2.map((c, i) => [`Text2_${i}`, c]),
+          ...d.Command1.map((c, i) => [`Command1_${i}`, c]), [`Text1_${d.taskText}`, d.Text1[d.taskText]]];
+        for (const [id, control] of controls) {
+          assert.deepEqual(shown[id], control.twips.map((t) => t / 15), id);
+        }
+        await explainOn(own, '1', '7');
+        assert.ok((await own.locator('#explanation').innerText()).includes('1/7 = 0,(142857)'));
       } finally {
         await own.close();
       }

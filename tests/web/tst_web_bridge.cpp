@@ -66,6 +66,7 @@ void TestWebBridge::descriptionMatchesTheTables() {
         QCOMPARE(field["maxLength"].toInt(), form::kText2[i].maxLength);
         QCOMPARE(field["readOnly"].toBool(), form::kText2[i].readOnly);
         QCOMPARE(field["label"].toInt(), form::kText2[i].label);
+        QCOMPARE(field["numberKeyboard"].toBool(), form::kNumberKeyboard[i]);
         QCOMPARE(field["enterClicks"].toInt(), enterClicks[i]);
     }
     const QJsonArray buttons = d["Command1"].toArray();
@@ -92,6 +93,7 @@ void TestWebBridge::descriptionMatchesTheTables() {
     QCOMPARE(d["expansionTip"].toString(), Text(form::kExpansionTip));
     QCOMPARE(d["explanationName"].toString(), Text(form::kExplanationName));
     QCOMPARE(d["closeCommand"].toString(), Text(form::kCloseCommand));
+    QCOMPARE(d["printCommand"].toString(), Text(form::kPrintCommand));
     QCOMPARE(d["figureName"].toString(), Text(form::kFigureName));
     QCOMPARE(d["stepListName"].toString(), Text(form::kStepListName));
     QCOMPARE(d["taskTextName"].toString(), Text(form::kTaskTextName));
