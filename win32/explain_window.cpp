@@ -15,6 +15,7 @@
 #include "form_description.h"
 #include "wide_text.h"
 #include "zelvane_window_shared.h"
+#include "window_procedure.h"
 
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
@@ -234,20 +235,9 @@ void ExplainWindow::Layout() {
 }
 
 LRESULT CALLBACK ExplainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<ExplainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        self = new ExplainWindow(window);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    const LRESULT result = self->Handle(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        delete self;
-    }
-    return result;
+    return DispatchToObject<ExplainWindow>(
+        window, message, wParam, lParam, [](HWND made) { return new ExplainWindow(made); },
+        [](ExplainWindow* self, UINT m, WPARAM w, LPARAM l) { return self->Handle(m, w, l); });
 }
 
 LRESULT ExplainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -11,6 +11,7 @@
 #include "control_ids.h"
 #include "figure_canvas.h"
 #include "wide_text.h"
+#include "window_procedure.h"
 
 namespace zelvane::win32 {
 namespace {
@@ -70,20 +71,9 @@ void FigureView::Select(std::size_t step) {
 }
 
 LRESULT CALLBACK FigureView::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<FigureView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        self = new FigureView(window);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    const LRESULT result = self->Handle(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        delete self;
-    }
-    return result;
+    return DispatchToObject<FigureView>(
+        window, message, wParam, lParam, [](HWND made) { return new FigureView(made); },
+        [](FigureView* self, UINT m, WPARAM w, LPARAM l) { return self->Handle(m, w, l); });
 }
 
 LRESULT FigureView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

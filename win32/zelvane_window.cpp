@@ -18,6 +18,7 @@
 #include "wide_text.h"
 #include "win32_description.h"
 #include "zelvane_window_shared.h"
+#include "window_procedure.h"
 
 // Windows 7 has neither the per-monitor DPI message nor its functions; they
 // are looked up at run time so that the same program starts there too.
@@ -59,20 +60,9 @@ bool ZelvaneWindow::PreTranslate(HWND window, const MSG& message) {
 }
 
 LRESULT CALLBACK ZelvaneWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<ZelvaneWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCCREATE) {
-        self = new ZelvaneWindow(window);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    const LRESULT result = self->Handle(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        delete self;
-    }
-    return result;
+    return DispatchToObject<ZelvaneWindow>(
+        window, message, wParam, lParam, [](HWND made) { return new ZelvaneWindow(made); },
+        [](ZelvaneWindow* self, UINT m, WPARAM w, LPARAM l) { return self->Handle(m, w, l); });
 }
 
 LRESULT ZelvaneWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
