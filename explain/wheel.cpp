@@ -8,6 +8,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "figure_geometry.h"
 #include "writer.h"
 
 namespace zelvane::explain {
@@ -18,7 +19,6 @@ constexpr double kWidth = 400;
 constexpr double kRing = 120;       // radius of the remainders' places
 constexpr double kHub = 44;         // radius of the hub with the sums
 constexpr double kTailY = 40;       // the tail's line, above the ring
-constexpr double kDigitWidth = 0.6;  // a digit's width, in text heights: generous for sans-serif digits
 constexpr size_t kDotsUpTo = 720;   // longer periods show the ring's line as their places
 constexpr size_t kAllChordsUpTo = 24;
 constexpr size_t kSomeChords = 12;
@@ -31,22 +31,9 @@ struct Box {
     }
 };
 
-double TextWidth(std::string_view text, double size) {
-    size_t characters = 0;
-    for (const char c : text) {
-        characters += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }
-    return kDigitWidth * size * static_cast<double>(characters);
-}
-
 Box BoxAt(Point at, std::string_view text, double size) {
     const double half = TextWidth(text, size) / 2;
     return {at.x - half, at.y - size / 2, at.x + half, at.y + size / 2};
-}
-
-Point Polar(Point centre, double radius, double degrees) {
-    const double a = degrees * std::numbers::pi / 180;
-    return {centre.x + radius * std::cos(a), centre.y + radius * std::sin(a)};
 }
 
 // A label outside (outward > 0) or inside the circle of `radius`, its near
@@ -139,7 +126,6 @@ private:
     void Finite(const std::vector<size_t>& groups);
     void Ring(const std::vector<size_t>& groups);
     void Legend(double y, bool groups);
-    void Alt();
 
     const Facts& f_;
     const std::vector<Step>& steps_;
@@ -189,7 +175,7 @@ Figure WheelMaker::Make() {
         Ring(groups);
         Legend(figure_.height - 22, !groups.empty());
     }
-    Alt();
+    figure_.alt = WheelAlt(f_, steps_, thirds_);
     return std::move(figure_);
 }
 
@@ -474,44 +460,6 @@ void WheelMaker::Legend(double y, bool groups) {
     }
 }
 
-void WheelMaker::Alt() {
-    constexpr size_t kListed = 12;
-    std::string list;
-    std::string digits;
-    const size_t count = f_.kind == Kind::kTerminating ? P_ : P_ + L_;
-    const size_t listed = std::min(count, kListed);
-    for (size_t j = 0; j < listed; ++j) {
-        list += Cat(j == 0 ? "" : ", ", steps_[j].remainder);
-        digits += Cat(j == 0 ? "" : ", ", steps_[j].digit);
-    }
-    if (listed < count) {
-        list += ", …";
-        digits += ", …";
-    }
-    std::string alt;
-    if (f_.kind == Kind::kTerminating) {
-        alt = Cat("Пътят на остатъците: ", list, " и накрая 0, където деленето свършва; цифрите на стъпките са ", digits,
-                  ".");
-    } else {
-        alt = Cat("Колело на остатъците: по ред на стъпките остатъците са ", list, ", а цифрите, които пишат стъпките, са ",
-                  digits, ".");
-        if (P_ > 0) {
-            alt += Cat(P_ == 1 ? " Първият остатък е на предпериода и води" : Cat(" Първите ", P_, " остатъка са на предпериода и водят"),
-                       " към пръстена на периода с ", Digits(L_), ".");
-        } else {
-            alt += Cat(" Пръстенът има ", L_, L_ == 1 ? " място." : " места.");
-        }
-        if (thirds_ && f_.thirdsMultiple != 0) {
-            alt += Cat(" Триъгълниците свързват остатъците през една трета период; всеки три дават сбор ",
-                       f_.reducedDenominator, " или ", 2 * f_.reducedDenominator, ".");
-        } else if (!thirds_ && L_ % 2 == 0 && f_.halvesNines) {
-            alt += Cat(" Всеки остатък и срещуположният му дават сбор ", f_.reducedDenominator,
-                       ", а цифрите им — сбор 9.");
-        }
-    }
-    figure_.alt = std::move(alt);
-}
-
 }  // namespace
 
 Figure Wheel(const Analysis& analysis, const std::vector<Step>& steps, bool thirds) {
@@ -521,106 +469,4 @@ Figure Wheel(const Analysis& analysis, const std::vector<Step>& steps, bool thir
 }
 
 }  // namespace detail
-
-Rgb Colour(Ink ink, bool print) {
-    struct Pair {
-        Rgb screen, print;
-    };
-    static constexpr Pair kPalette[] = {
-        {{255, 255, 255}, {255, 255, 255}},  // kNone (not drawn)
-        {{255, 255, 255}, {255, 255, 255}},  // kPaper
-        {{32, 32, 32}, {0, 0, 0}},           // kText
-        {{96, 96, 96}, {64, 64, 64}},        // kRing
-        {{31, 78, 154}, {0, 0, 0}},          // kRemainder
-        {{176, 48, 15}, {0, 0, 0}},          // kDigit
-        {{110, 160, 214}, {120, 120, 120}},  // kChord
-        {{214, 150, 50}, {170, 170, 170}},   // kChord2
-        {{255, 224, 138}, {215, 215, 215}},  // kWindow
-        {{46, 139, 87}, {90, 90, 90}},       // kGroup
-        {{208, 0, 111}, {0, 0, 0}},          // kSelection
-    };
-    const Pair& pair = kPalette[static_cast<std::size_t>(ink)];
-    return print ? pair.print : pair.screen;
-}
-
-Bounds TextBounds(const Shape& text) {
-    const double width = detail::TextWidth(text.text, text.size);
-    const double left = text.align == Align::kLeft    ? text.at.x
-                        : text.align == Align::kRight ? text.at.x - width
-                                                      : text.at.x - width / 2;
-    return {left, text.at.y - text.size / 2, left + width, text.at.y + text.size / 2};
-}
-
-std::size_t StepAt(const Figure& figure, Point at) {
-    std::size_t step = kNoStep;
-    double nearest = 0;
-    for (const Hit& hit : figure.hits) {
-        const double distance = std::hypot(hit.at.x - at.x, hit.at.y - at.y);
-        if (distance <= hit.radius && (step == kNoStep || distance < nearest)) {
-            step = hit.step;
-            nearest = distance;
-        }
-    }
-    return step;
-}
-
-std::vector<Shape> Selection(const Figure& figure, const Document& document, std::size_t step) {
-    std::vector<Shape> shapes;
-    if (step >= document.steps.size() || step >= figure.remainderAt.size()) {
-        return shapes;
-    }
-    auto circle = [&](Point at, double radius, Ink stroke, Ink fill, double width) {
-        Shape& s = shapes.emplace_back();
-        s.kind = ShapeKind::kCircle;
-        s.at = at;
-        s.radius = radius;
-        s.stroke = stroke;
-        s.fill = fill;
-        s.width = width;
-    };
-    auto text = [&](Point at, std::string value, double size, Ink ink, bool bold) {
-        Shape& s = shapes.emplace_back();
-        s.kind = ShapeKind::kText;
-        s.at = at;
-        s.text = std::move(value);
-        s.size = size;
-        s.stroke = ink;
-        s.bold = bold;
-    };
-    const Step& s = document.steps[step];
-    const Point r = figure.remainderAt[step];
-    const Point d = figure.digitAt[step];
-    if (!figure.labelled[step]) {
-        // A bubble with the remainder beside its place, and one with the digit.
-        const std::string remainder = detail::Cat(s.remainder);
-        const double half = detail::TextWidth(remainder, 12) / 2 + 5;
-        const double dx = r.x - figure.centre.x;
-        const double dy = r.y - figure.centre.y;
-        const double length = std::max(1.0, std::hypot(dx, dy));
-        const Point at{r.x + dx / length * (half + 10), r.y + dy / length * (half + 10)};
-        circle(at, half, Ink::kSelection, Ink::kPaper, 1.5);
-        text(at, remainder, 12, Ink::kRemainder, false);
-        circle(d, 10, Ink::kSelection, Ink::kPaper, 1.5);
-        text(d, detail::Cat(s.digit), 13, Ink::kDigit, true);
-    }
-    if (figure.period > 0 && step >= figure.prePeriod) {
-        // The ring filled so far: from its first place to this one.
-        const std::size_t position = std::min(step - figure.prePeriod, figure.period - 1);
-        const double spacing = 360.0 / static_cast<double>(figure.period);
-        Shape& arc = shapes.emplace_back();
-        arc.kind = ShapeKind::kArc;
-        arc.stroke = Ink::kSelection;
-        arc.width = 3;
-        arc.at = figure.centre;
-        arc.radius = figure.ring;
-        arc.start = -90 - spacing / 2;
-        arc.sweep = spacing * static_cast<double>(position + 1);
-        arc.from = detail::Polar(figure.centre, figure.ring, arc.start);
-        arc.to = detail::Polar(figure.centre, figure.ring, arc.start + arc.sweep);
-    }
-    circle(r, 7, Ink::kSelection, Ink::kNone, 2.5);
-    circle(d, 11, Ink::kSelection, Ink::kNone, 2.5);
-    return shapes;
-}
-
 }  // namespace zelvane::explain

@@ -66,6 +66,9 @@ std::string FactorText(uint64_t n);
 // with the thirds' triangles.
 Figure Wheel(const Analysis& analysis, const std::vector<Step>& steps, bool thirds);
 
+// The wheel's text alternative (sentences_wheel.cpp).
+std::string WheelAlt(const Facts& facts, const std::vector<Step>& steps, bool thirds);
+
 // The division as written in the notebook (notebook.cpp).
 Block Notebook(const Analysis& analysis, const std::vector<Step>& steps);
 
