@@ -19,6 +19,7 @@
 #include "win32_description.h"
 #include "zelvane_window_shared.h"
 #include "window_procedure.h"
+#include "zoom_keys.h"
 
 // Windows 7 has neither the per-monitor DPI message nor its functions; they
 // are looked up at run time so that the same program starts there too.
@@ -73,7 +74,7 @@ LRESULT ZelvaneWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // Each control is made in its place and with its font: under
             // wine every move or font change of a control costs about a
             // millisecond before the first frame.
-            dpi_ = DpiOf(window_);
+            monitorDpi_ = dpi_ = DpiOf(window_);
             font_ = MakeFont(dpi_);
             // The Load event: the worksheet starts cleared, and the
             // controls are made showing that state.
@@ -99,7 +100,8 @@ LRESULT ZelvaneWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             const SIZE size = FrameSize(dpi);
             SetWindowPos(window_, nullptr, suggested ? suggested->left : 0, suggested ? suggested->top : 0, size.cx,
                          size.cy, SWP_NOZORDER | SWP_NOACTIVATE | (suggested ? 0 : SWP_NOMOVE));
-            SetDpi(dpi);
+            monitorDpi_ = dpi;
+            SetDpi(MulDiv(dpi, zoom_, 100));
             return 0;
         }
         case WM_ACTIVATE:
@@ -185,7 +187,7 @@ void ZelvaneWindow::ClickCommand(int index) {
 void ZelvaneWindow::OpenExplanation() {
     if (!explanation_) {
         explanation_ = ExplainWindow::Create(reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)),
-                                             window_, dpi_);
+                                             window_, monitorDpi_);
         if (!explanation_) {
             return;
         }
@@ -274,6 +276,9 @@ bool ZelvaneWindow::Handled(const MSG& message) {
     if (explanation_ && explanation_->PreTranslate(message)) {
         return true;
     }
+    if (ZoomKey(message)) {
+        return true;
+    }
     // F1 anywhere in the window opens the explanation.
     if (message.message == WM_KEYDOWN && message.wParam == VK_F1 &&
         (message.hwnd == window_ || IsChild(window_, message.hwnd))) {
@@ -298,6 +303,28 @@ bool ZelvaneWindow::Handled(const MSG& message) {
         }
     }
     return false;
+}
+
+// The zoom keys anywhere in the form zoom it as a whole: the fields and the
+// task text do not get them.
+bool ZelvaneWindow::ZoomKey(const MSG& message) {
+    if (message.hwnd != window_ && !IsChild(window_, message.hwnd)) {
+        return false;
+    }
+    const int percent = ZoomAfter(message, zoom_, wheelPending_);
+    if (percent < 0) {
+        return false;
+    }
+    Zoom(percent);
+    return true;
+}
+
+void ZelvaneWindow::Zoom(int percent) {
+    if (percent == zoom_) {
+        return;
+    }
+    zoom_ = percent;
+    SetDpi(MulDiv(monitorDpi_, zoom_, 100));
 }
 
 int ZelvaneWindow::Text2Index(HWND control) const {

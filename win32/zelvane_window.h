@@ -47,6 +47,8 @@ private:
     void MakeTooltips();
     void NameForScreenReaders();
     void SetDpi(int dpi);
+    void Zoom(int percent);
+    bool ZoomKey(const MSG& message);
     void Layout();
     void FitClientArea();
     void ClickCommand(int index);
@@ -55,7 +57,11 @@ private:
     int Text2Index(HWND control) const;
 
     HWND window_;
+    // The DPI the form is laid out at: the monitor's, times the zoom.
     int dpi_ = USER_DEFAULT_SCREEN_DPI;
+    int monitorDpi_ = USER_DEFAULT_SCREEN_DPI;
+    int zoom_ = 100;          // percent; each start is at 100
+    int wheelPending_ = 0;    // wheel turns short of a notch
     FormState state_;
     std::array<HWND, kText2Count> text2_{};
     std::array<HWND, kCommand1Count> command1_{};

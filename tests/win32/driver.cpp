@@ -317,6 +317,22 @@ public:
         PostMessageW(control, WM_KEYUP, key, lParam | (1u << 30) | (1u << 31));
     }
 
+    // Ctrl held down (or let go) for the keys posted next: the program's
+    // keyboard state, shared while the driver's input is attached to it.
+    void HoldControl(bool down) {
+        const DWORD mine = GetCurrentThreadId();
+        if (down) {
+            AttachThreadInput(mine, process_.dwThreadId, TRUE);
+        }
+        BYTE keys[256]{};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = down ? 0x80 : 0;
+        SetKeyboardState(keys);
+        if (!down) {
+            AttachThreadInput(mine, process_.dwThreadId, FALSE);
+        }
+    }
+
     // A click of the left mouse button at a point of a control's client area.
     void ClickAt(HWND control, int x, int y) {
         PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
@@ -962,6 +978,60 @@ void CheckDpiChange(Program& program, int dpi) {
     }
 }
 
+// Zoom: Ctrl with Plus (the main keys' = key or the number pad's) or a
+// notch of the wheel over a field goes one step up the scale, to 200 % with
+// every place and the client area twice as large; Ctrl+Minus one step down;
+// Ctrl+0 back to 100 %. The fields take none of these keys.
+void CheckZoom(Program& program, int dpi) {
+    struct Step {
+        const char* name;
+        HWND control;
+        WPARAM key;  // 0: a notch of the wheel
+        int wheel;
+        int percent;
+    };
+    const Step steps[] = {
+        {"Ctrl+Plus", program.TaskText(), VK_OEM_PLUS, 0, 125},
+        {"Ctrl+Plus (number pad) on a field", program.Text2(0), VK_ADD, 0, 150},
+        {"Ctrl+Plus on the form", program.Form(), VK_OEM_PLUS, 0, 175},
+        {"Ctrl+wheel up on a field", program.Text2(1), 0, 120, 200},
+        {"Ctrl+Minus", program.TaskText(), VK_OEM_MINUS, 0, 175},
+        {"Ctrl+Minus (number pad)", program.Text2(2), VK_SUBTRACT, 0, 150},
+        {"Ctrl+0", program.Text2(0), '0', 0, 100},
+    };
+    std::array<std::string, kText2Count> fields;
+    for (int i = 0; i < kText2Count; ++i) {
+        fields[static_cast<std::size_t>(i)] = program.Field(i);
+    }
+    for (const Step& step : steps) {
+        program.HoldControl(true);
+        if (step.key) {
+            program.Press(step.control, step.key);
+        } else {
+            PostMessageW(step.control, WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, step.wheel), 0);
+        }
+        const int want = form::TwipsToPixels(form::kClientWidth, MulDiv(dpi, step.percent, 100));
+        WaitFor([&] {
+            RECT client{};
+            GetClientRect(program.Form(), &client);
+            return client.right == want;
+        }, 2000);
+        program.HoldControl(false);
+        if (step.percent == 200 || step.percent == 100) {
+            CheckPlaces(program, std::string("zoom ") + step.name, MulDiv(dpi, step.percent, 100));
+        } else {
+            RECT client{};
+            GetClientRect(program.Form(), &client);
+            Check(client.right == want, std::string("zoom ") + step.name,
+                  "the client area is " + std::to_string(client.right) + " wide, not " + std::to_string(want));
+        }
+    }
+    for (int i = 0; i < kText2Count; ++i) {
+        Check(program.Field(i) == fields[static_cast<std::size_t>(i)], "zoom keys",
+              "field " + std::to_string(i) + " now shows " + Quoted(program.Field(i)));
+    }
+}
+
 // The explanation the program's core gives for its state, as the view's
 // text shows it: apart from the lead and the step rows, powers raised
 // (line ends as the box gives them: CR).
@@ -1435,6 +1505,7 @@ int main(int argc, char** argv) {
         program.Press(program.ExplanationText(), VK_ESCAPE);
         Check(WaitFor([&] { return !IsWindowVisible(program.Explanation()); }), "explain view", "Esc does not close it");
     }
+    CheckZoom(program, dpi);
     CheckDpiChange(program, dpi);
     CheckBadDpiChange(program, dpi);
     CheckAltF4(program);
