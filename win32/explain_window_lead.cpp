@@ -138,14 +138,16 @@ LRESULT ExplainWindow::StepsNotified(NMHDR& header) {
             // The selected step's row in the selection's colour, as the
             // figure and the notation mark it, focused or not.
             auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
-            if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) {
+            // The drawing stage, and the row (its index in the list) being drawn.
+            auto& [notification, stage, dc, box, row, state, parameter] = draw.nmcd;
+            if (stage == CDDS_PREPAINT) {
                 return CDRF_NOTIFYITEMDRAW;
             }
-            if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT && draw.nmcd.dwItemSpec == selected_) {
+            if (stage == CDDS_ITEMPREPAINT && row == selected_) {
                 const explain::Rgb colour = explain::Colour(explain::Ink::kSelection);
                 draw.clrText = RGB(255, 255, 255);
                 draw.clrTextBk = RGB(colour.red, colour.green, colour.blue);
-                draw.nmcd.uItemState &= ~static_cast<UINT>(CDIS_SELECTED);
+                state &= ~static_cast<UINT>(CDIS_SELECTED);
                 return CDRF_NEWFONT;
             }
             return CDRF_DODEFAULT;
