@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "control_ids.h"
+#include "screen_pixels.h"
 #include "explain.h"
 #include "form_state.h"
 
@@ -88,26 +89,7 @@ struct Shot {
             width = height = 0;
             return;
         }
-        pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-        const HDC screen = GetDC(nullptr);
-        const HDC memory = CreateCompatibleDC(screen);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        const HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
-        GdiFlush();
-        std::memcpy(pixels.data(), bits, pixels.size() * 4);
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
+        pixels = ScreenPixels(area.left, area.top, width, height);
     }
 
     // The share of the pixels of which `which` holds.

@@ -33,6 +33,7 @@
 #include "form_description.h"
 #include "form_state.h"
 #include "reference_expansion.h"
+#include "screen_pixels.h"
 #include "wide_text.h"
 #include "zelvane_config.h"
 
@@ -494,26 +495,7 @@ public:
         ClientToScreen(window, &origin);
         width_ = client_.right;
         height_ = client_.bottom;
-        pixels_.assign(static_cast<std::size_t>(width_ * height_), 0);
-        const HDC screen = GetDC(nullptr);
-        const HDC memory = CreateCompatibleDC(screen);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width_;
-        info.bmiHeader.biHeight = -height_;  // top-down
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        const HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        const HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width_, height_, screen, origin.x, origin.y, SRCCOPY);
-        GdiFlush();
-        std::memcpy(pixels_.data(), bits, pixels_.size() * 4);
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(nullptr, screen);
+        pixels_ = ScreenPixels(origin.x, origin.y, width_, height_);
     }
 
     // The colour most pixels of the area have (its background).
