@@ -158,6 +158,11 @@ HWND ExplainWindow::FirstFocus() const {
     return text_;
 }
 
+// The focus to give back: the control that had it, while it is still there.
+HWND ExplainWindow::SavedFocus() const {
+    return savedFocus_ && IsChild(window_, savedFocus_) && IsWindowVisible(savedFocus_) ? savedFocus_ : FirstFocus();
+}
+
 void ExplainWindow::Layout() {
     RECT client{};
     GetClientRect(window_, &client);
@@ -276,17 +281,11 @@ LRESULT ExplainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_ACTIVATE:
             // Like a dialog, the view remembers which control had the focus ...
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                const HWND focus = GetFocus();
-                if (focus && IsChild(window_, focus)) {
-                    savedFocus_ = focus;
-                }
-            }
+            RememberFocus(window_, wParam, savedFocus_);
             return DefWindowProcW(window_, message, wParam, lParam);
         case WM_SETFOCUS:
             // ... and gives it back when it is active again.
-            SetFocus(savedFocus_ && IsChild(window_, savedFocus_) && IsWindowVisible(savedFocus_) ? savedFocus_
-                                                                                                  : FirstFocus());
+            SetFocus(SavedFocus());
             return 0;
         case WM_COMMAND:
             if (LOWORD(wParam) == IDCANCEL) {
@@ -387,8 +386,7 @@ void ExplainWindow::Open() {
     if (opening) {
         SetFocus(FirstFocus());
     } else if (!GetFocus() || !IsChild(window_, GetFocus())) {
-        SetFocus(savedFocus_ && IsChild(window_, savedFocus_) && IsWindowVisible(savedFocus_) ? savedFocus_
-                                                                                              : FirstFocus());
+        SetFocus(SavedFocus());
     }
 }
 

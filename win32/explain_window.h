@@ -64,6 +64,7 @@ private:
     void CopyText(const std::wstring& text) const;
     void Hide() const;
     HWND FirstFocus() const;
+    HWND SavedFocus() const;
 
     // Where a selection comes from: that control follows by itself.
     enum class From { kProgram, kFigure, kList, kText };

@@ -1,6 +1,7 @@
-// The window procedure every window class of the program shares: the
+// What the program's window classes share: the window procedure (the
 // object a window stands for is made on WM_NCCREATE, kept in the window's
-// user data, handed each message, and deleted after WM_NCDESTROY.
+// user data, handed each message, and deleted after WM_NCDESTROY), and a
+// dialog's memory of the control that had the focus.
 #pragma once
 
 #include <windows.h>
@@ -25,6 +26,17 @@ LRESULT DispatchToObject(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         delete self;
     }
     return result;
+}
+
+// On WM_ACTIVATE: like a dialog, a window that is left remembers which of
+// its controls had the focus, to give it back when it is active again.
+inline void RememberFocus(HWND window, WPARAM activation, HWND& saved) {
+    if (LOWORD(activation) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(window, focus)) {
+            saved = focus;
+        }
+    }
 }
 
 }  // namespace zelvane::win32

@@ -107,12 +107,7 @@ LRESULT ZelvaneWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_ACTIVATE:
             // Like a dialog, the form remembers which control had the focus
             // when it is left ...
-            if (LOWORD(wParam) == WA_INACTIVE) {
-                const HWND focus = GetFocus();
-                if (focus && IsChild(window_, focus)) {
-                    savedFocus_ = focus;
-                }
-            }
+            RememberFocus(window_, wParam, savedFocus_);
             return DefWindowProcW(window_, message, wParam, lParam);
         case WM_SETFOCUS:
             // ... and passes the focus on to it when it gets the focus back
